@@ -1,0 +1,3 @@
+#include "display/AxleDiagram.h"
+
+namespace axlewise {}  // namespace axlewise

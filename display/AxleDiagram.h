@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "display/DrawingSurface.h"
+#include "records/BrowserState.h"
+
+namespace axlewise {
+
+// An axle's share of the gross weight by the pattern "##.#%": weight / gvw x 100
+// rounded to one decimal, a decimal half going away from zero (computed exactly,
+// so 247/2000 gives 12.4%); no leading zero; the separator always written; the
+// tenths digit left out when it is 0; then "%"; a minus sign when negative.
+// 50/200 -> "25.%", 1/250 -> ".4%", 0/200 -> ".%". gvw must not be 0.
+std::string ShareText(std::int16_t weight, std::int16_t gvw,
+                      std::string_view decimalSeparator = ".");
+
+// Draws the side view of the truck last shown, from state.NoAxles, GVW,
+// AxleWeights and AxleSpacings (read only), on a scale of (-10, -35)-(200, 5):
+// per axle a wheel of radius 5 and an inverted hub of radius 5/3 on y = 0 at the
+// running sum of the spacings, its weight label at y = -10 and its share at
+// y = -15; then "GVW: " and the weight at ScaleTop + 5. The first wheel is drawn
+// in the surface's current draw mode, everything after it in invert mode, which
+// the surface keeps. With a GVW of 0 no share exists: the share labels are left
+// out and the rest is drawn. A missing array element raises RuntimeError 9.
+void DrawTruck(DrawingSurface& pic, const BrowserState& state,
+               std::string_view decimalSeparator = ".");
+
+}  // namespace axlewise

@@ -1,0 +1,3 @@
+#include "display/DrawingSurface.h"
+
+namespace axlewise {}  // namespace axlewise

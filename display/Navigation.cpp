@@ -1,0 +1,3 @@
+#include "display/Navigation.h"
+
+namespace axlewise {}  // namespace axlewise

@@ -1,0 +1,3 @@
+#include "display/ShowTruck.h"
+
+namespace axlewise {}  // namespace axlewise

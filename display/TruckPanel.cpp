@@ -1,0 +1,3 @@
+#include "display/TruckPanel.h"
+
+namespace axlewise {}  // namespace axlewise

@@ -1,0 +1,3 @@
+#include "loading/LineSplitter.h"
+
+namespace axlewise {}  // namespace axlewise

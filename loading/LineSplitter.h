@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace axlewise {
+
+// Walks the lines of a text. A line ends at LF, CRLF or CR; the break is not part
+// of the line. A text that ends with a break has no empty line after it; an
+// empty text has no lines.
+class LineSplitter {
+public:
+    explicit LineSplitter(std::string_view text) : rest_(text) {}
+
+    // Gives the next line and returns true, or returns false at the end.
+    bool next(std::string_view& line);
+
+private:
+    std::string_view rest_;
+};
+
+// True for a line that is empty or holds only spaces.
+bool IsBlankLine(std::string_view line);
+
+// The text without a UTF-8 byte order mark at its start.
+std::string_view SkipByteOrderMark(std::string_view text);
+
+// Appends the line to out as UTF-8: unchanged when it is valid UTF-8, otherwise
+// read as Latin-1 (one character a byte), so that any byte shows readably.
+void AppendReadable(std::string& out, std::string_view line);
+
+}  // namespace axlewise

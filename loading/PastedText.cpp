@@ -1,0 +1,3 @@
+#include "loading/PastedText.h"
+
+namespace axlewise {}  // namespace axlewise

@@ -1,0 +1,3 @@
+#include "loading/TruckFile.h"
+
+namespace axlewise {}  // namespace axlewise

@@ -1,0 +1,34 @@
+#include "records/BrowserState.h"
+
+#include "records/RuntimeError.h"
+
+namespace axlewise {
+
+void BrowserState::AddTruck(std::string_view line) {
+    AddTruck(ReadTruck(line));
+}
+
+void BrowserState::AddTruck(TruckRecord record) {
+    if (Trucks.empty()) {
+        Trucks.emplace_back();  // index 0, never used
+    }
+    Trucks.push_back(std::move(record));
+    ++NoTrucks;
+}
+
+void BrowserState::ReserveTrucks(TruckIndex more) {
+    if (more > 0) {
+        Trucks.reserve(static_cast<std::size_t>(NoTrucks + 1 + more));
+    }
+}
+
+const TruckRecord& BrowserState::Truck(TruckIndex index) const {
+    if (!HoldsTruck(index)) {
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange,
+                           "truck " + std::to_string(index) + " does not exist (" +
+                               std::to_string(NoTrucks) + " trucks held)");
+    }
+    return Trucks[static_cast<std::size_t>(index)];
+}
+
+}  // namespace axlewise

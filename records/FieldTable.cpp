@@ -1,0 +1,24 @@
+#include "records/FieldTable.h"
+
+#include <cassert>
+
+namespace axlewise {
+
+const FieldSpec& Field(int index) {
+    assert(index >= 1 && index <= kFieldCount);
+    return kFields[static_cast<std::size_t>(index - 1)];
+}
+
+std::string FieldLabel(const FieldSpec& field) {
+    std::string label(field.caption);
+    label.append(field.width == 1 ? " (column " : " (columns ");
+    label.append(std::to_string(field.start));
+    if (field.width > 1) {
+        label.append("-");
+        label.append(std::to_string(field.last()));
+    }
+    label.append(")");
+    return label;
+}
+
+}  // namespace axlewise

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace axlewise {
+
+// The numbers that a run-time error carries. They are the ones users and tests
+// know the failures by, so they never change.
+enum class ErrorNumber : int {
+    Overflow = 6,
+    SubscriptOutOfRange = 9,
+    DivisionByZero = 11,
+    TypeMismatch = 13,
+    FileNotFound = 53,
+    FileAccess = 75,
+    Cancelled = 32755,
+};
+
+// The one exception type for run-time failures: a number and a readable reason.
+// Procedures raise it instead of returning error codes; only the procedures that
+// trap errors catch it.
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(ErrorNumber number, const std::string& reason)
+        : std::runtime_error(reason), number_(number) {}
+
+    ErrorNumber number() const noexcept { return number_; }
+    int code() const noexcept { return static_cast<int>(number_); }
+    std::string reason() const { return what(); }
+
+private:
+    ErrorNumber number_;
+};
+
+// A short name for the error number ("overflow", "type mismatch", ...).
+const char* ErrorName(ErrorNumber number);
+
+}  // namespace axlewise
