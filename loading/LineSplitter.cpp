@@ -1,3 +1,187 @@
 #include "loading/LineSplitter.h"
 
-namespace axlewise {}  // namespace axlewise
+#include <algorithm>
+#include <cstring>
+
+namespace axlewise {
+
+namespace {
+
+// The break is searched in windows that double in size. Searching the whole
+// rest for '\n' and then for '\r' would rescan the rest of a file for every line
+// when it uses only one kind of break; a window bounds each search by about
+// twice the line's length, and doubling keeps a very long line linear.
+constexpr std::size_t kFirstWindow = 256;
+
+// Position of the first '\n' or '\r' in text, or text.size() when there is none.
+std::size_t FindBreak(std::string_view text) {
+    const char* const data = text.data();
+    std::size_t from = 0;
+    std::size_t window = kFirstWindow;
+    while (from < text.size()) {
+        const std::size_t length = std::min(window, text.size() - from);
+        std::size_t end = from + length;
+        const void* lf = std::memchr(data + from, '\n', length);
+        if (lf != nullptr) {
+            end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+        }
+        const void* cr = std::memchr(data + from, '\r', end - from);
+        if (cr != nullptr) {
+            return static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+        }
+        if (lf != nullptr) {
+            return end;
+        }
+        from = end;
+        window *= 2;
+    }
+    return text.size();
+}
+
+bool IsAscii(std::string_view text) {
+    // OR-ing every byte has no early exit, so the compiler vectorises it; lines
+    // are short enough that stopping early would gain nothing.
+    unsigned char bits = 0;
+    for (const char c : text) {
+        bits |= static_cast<unsigned char>(c);
+    }
+    return bits < 0x80;
+}
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool IsValidUtf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = p + text.size();
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        std::size_t length = 0;
+        unsigned char low = 0x80;  // allowed range of the second byte
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) {
+                low = 0xA0;  // overlong
+            } else if (lead == 0xED) {
+                high = 0x9F;  // surrogates
+            }
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) {
+                low = 0x90;  // overlong
+            } else if (lead == 0xF4) {
+                high = 0x8F;  // past U+10FFFF
+            }
+        } else {
+            return false;
+        }
+        if (static_cast<std::size_t>(end - p) < length || p[1] < low || p[1] > high) {
+            return false;
+        }
+        for (std::size_t k = 2; k < length; ++k) {
+            if (!IsContinuation(p[k])) {
+                return false;
+            }
+        }
+        p += length;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LineSplitter::next(std::string_view& line) {
+    if (rest_.empty()) {
+        return false;
+    }
+    const std::size_t end = FindBreak(rest_);
+    line = rest_.substr(0, end);
+    std::size_t skip = end;
+    if (end < rest_.size()) {
+        skip += (rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n') ? 2 : 1;
+    }
+    rest_.remove_prefix(skip);
+    return true;
+}
+
+bool IsBlankLine(std::string_view line) {
+    return line.find_first_not_of(' ') == std::string_view::npos;
+}
+
+std::string_view SkipByteOrderMark(std::string_view text) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (text.substr(0, kBom.size()) == kBom) {
+        text.remove_prefix(kBom.size());
+    }
+    return text;
+}
+
+std::string EchoText(std::string text) {
+    if (SkipByteOrderMark(text).empty()) {
+        return std::string();
+    }
+    // With a break after the last line, every line gives back at least as many
+    // bytes as it needs below, so the text can be rewritten where it stands.
+    if (text.back() != '\n' && text.back() != '\r') {
+        text.push_back('\n');
+    }
+    const std::string_view body = SkipByteOrderMark(text);
+    const bool utf8 = IsAscii(body) || IsValidUtf8(body);
+    if (utf8 && body.size() == text.size() &&
+        std::memchr(text.data(), '\r', text.size()) == nullptr) {
+        return text;  // already as the editor shows it
+    }
+    if (utf8) {
+        // Each line moves left over the bytes saved on the BOM and on CRLF
+        // breaks; reads stay ahead of writes.
+        std::size_t written = 0;
+        LineSplitter lines(body);
+        std::string_view line;
+        while (lines.next(line)) {
+            std::memmove(text.data() + written, line.data(), line.size());
+            written += line.size();
+            text[written++] = '\n';
+        }
+        text.resize(written);
+        return text;
+    }
+    // Latin-1 lines grow, so this case is written out anew.
+    std::string echo;
+    echo.reserve(text.size() + text.size() / 8);
+    LineSplitter lines(body);
+    std::string_view line;
+    while (lines.next(line)) {
+        AppendReadable(echo, line);
+        echo.push_back('\n');
+    }
+    return echo;
+}
+
+void AppendReadable(std::string& out, std::string_view line) {
+    if (IsAscii(line) || IsValidUtf8(line)) {
+        out.append(line);
+        return;
+    }
+    // Latin-1 maps each byte to the code point of the same value, so every byte
+    // becomes one character; the ones from 0x80 take two bytes in UTF-8.
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+}
+
+}  // namespace axlewise

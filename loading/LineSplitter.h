@@ -25,6 +25,12 @@ bool IsBlankLine(std::string_view line);
 // The text without a UTF-8 byte order mark at its start.
 std::string_view SkipByteOrderMark(std::string_view text);
 
+// The text as the editor shows it: a UTF-8 byte order mark skipped, every line
+// ended by '\n' (a last line without a break gains one), lines that are not
+// valid UTF-8 read as Latin-1. A text that needs none of this is returned as it
+// is, without a copy.
+std::string EchoText(std::string text);
+
 // Appends the line to out as UTF-8: unchanged when it is valid UTF-8, otherwise
 // read as Latin-1 (one character a byte), so that any byte shows readably.
 void AppendReadable(std::string& out, std::string_view line);

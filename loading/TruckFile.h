@@ -6,6 +6,7 @@
 
 #include "records/BrowserState.h"
 #include "records/RuntimeError.h"
+#include "records/SharedText.h"
 
 namespace axlewise {
 
@@ -24,8 +25,9 @@ struct LoadResult {
     TruckIndex added = 0;  // trucks appended to the state
     TruckIndex lines = 0;  // lines read, blank and ignored ones included
     // For file loads: the lines read (up to and including a failing one) as
-    // UTF-8, each followed by '\n'. Empty for pasted text.
-    std::string echo;
+    // UTF-8, each followed by '\n'. Empty for pasted text. The trucks' RawLine
+    // are slices of the same text.
+    SharedText echo;
     std::optional<LoadFailure> failure;
 
     bool ok() const { return !failure.has_value(); }
@@ -45,7 +47,14 @@ std::string ReadFileBytes(const std::string& path);
 // blank lines are echoed and counted but not parsed; commas, quotes and leading
 // spaces are ordinary characters. Reading stops at the first line ReadTruck
 // rejects: the trucks before it stay, nothing is added for it, and the failure
-// says which line and why.
-LoadResult LoadTruckText(BrowserState& state, std::string_view contents, TruckIndex ignoreLines);
+// says which line and why. The contents are taken over: when they need no
+// change they become the echo without a copy.
+LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines);
+
+// Appends a truck for each line of text, which must hold only '\n' breaks, after
+// the first ignoreLines lines and leaving out blank ones; stops at the first line
+// ReadTruck rejects. Each truck keeps its line as a slice of text. The shared
+// reading of files and pasted text.
+LoadResult LoadLines(BrowserState& state, const SharedText::Block& text, TruckIndex ignoreLines);
 
 }  // namespace axlewise

@@ -170,14 +170,18 @@ void ReadFields(std::string_view line, TruckRecord& record) {
 
 }  // namespace
 
-TruckRecord ReadTruck(std::string_view line) {
+TruckRecord ReadTruck(const SharedText& line) {
     TruckRecord record;
     if (!ReadPlainLine(line, record)) {
         ReadFields(line, record);
     }
-    record.RawLine.assign(line);
+    record.RawLine = line;
     record.Time = TruckTime(record);
     return record;
+}
+
+TruckRecord ReadTruck(std::string_view line) {
+    return ReadTruck(SharedText(line));
 }
 
 double TruckTime(const TruckRecord& record) {

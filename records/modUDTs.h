@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "records/FieldTable.h"
+#include "records/SharedText.h"
 
 namespace axlewise {
 
@@ -14,7 +15,7 @@ struct TruckRecord {
     // Index 0 is always 0; indices 1..32 hold the fields of kFields in order.
     std::array<std::int16_t, kFieldCount + 1> Data{};
     // The text the record was read from, unchanged.
-    std::string RawLine;
+    SharedText RawLine;
     // Time of passage in seconds (see TruckTime).
     double Time = 0.0;
 
@@ -28,6 +29,8 @@ struct TruckRecord {
 // (overflow) whose reason names the field, its columns and the text found:
 //   SPEED (columns 19-21): "1x3" is not a number
 TruckRecord ReadTruck(std::string_view line);
+// The same, keeping the line as a slice of the text it was cut from (no copy).
+TruckRecord ReadTruck(const SharedText& line);
 
 // Seconds since the start of a year of twelve 30-day months, YEAR ignored:
 // (MONTH-1)*30*24*3600 + (DAY-1)*24*3600 + HOUR*3600 + MINUTE*60 + SECOND

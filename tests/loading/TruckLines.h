@@ -1,0 +1,48 @@
+#pragma once
+
+#include "records/FieldTable.h"
+
+#include <array>
+#include <cassert>
+#include <string>
+#include <string_view>
+
+namespace axlewise::test {
+
+// The 32 field values of a line, in the order of kFields.
+using FieldValues = std::array<int, kFieldCount>;
+
+// A five-axle truck as a weigh-in-motion site records it. `head` goes into the
+// HEAD field so that tests can tell trucks apart.
+inline FieldValues SampleTruck(int head) {
+    return {head, 14, 3,  24, 8,  35, 12, 47, 87, 362, 165, 5, 1, 2, 145, 56,
+            36,   78, 13, 76, 58, 76, 13, 76, 0,  0,   0,   0, 0, 0, 0,   0};
+}
+
+// The 77-column line of the values, each right-aligned in its field.
+inline std::string TruckLine(const FieldValues& values) {
+    std::string line;
+    for (const FieldSpec& field : kFields) {
+        const std::string text = std::to_string(values[static_cast<std::size_t>(field.index - 1)]);
+        assert(text.size() <= static_cast<std::size_t>(field.width));
+        line.append(static_cast<std::size_t>(field.width) - text.size(), ' ');
+        line += text;
+    }
+    return line;
+}
+
+inline std::string TruckLine(int head) {
+    return TruckLine(SampleTruck(head));
+}
+
+// The line with the field of the given index replaced by text (padded or cut to
+// the field's width).
+inline std::string WithField(std::string line, int index, std::string_view text) {
+    const FieldSpec& field = Field(index);
+    std::string padded(text.substr(0, static_cast<std::size_t>(field.width)));
+    padded.resize(static_cast<std::size_t>(field.width), ' ');
+    line.replace(static_cast<std::size_t>(field.start - 1), padded.size(), padded);
+    return line;
+}
+
+}  // namespace axlewise::test
