@@ -1,1 +1,26 @@
-// placeholder
+#include "window/PictureBox.h"
+
+#include <QPainter>
+
+namespace axlewise {
+
+PictureBox::PictureBox(QSize size, const QFont& font, QWidget* parent) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFixedSize(size);
+    setFont(font);
+    const int frame = frameWidth();
+    const QSize inside = size - QSize(2 * frame, 2 * frame);
+    // Black on white: the classic drawing and background colours of a picture box.
+    surface_ =
+        std::make_unique<QImageSurface>(inside, devicePixelRatioF(), font, Qt::white, Qt::black);
+    surface_->onChanged = [this] { update(); };
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), surface_->image());
+}
+
+}  // namespace axlewise

@@ -1,7 +1,31 @@
 #pragma once
+
+#include <memory>
+
 #include <QFrame>
+
+#include "window/QImageSurface.h"
+
 namespace axlewise {
+
+// The picture box of the axle diagram: a sunken frame whose inside is a
+// QImageSurface. The widget keeps the drawn image and repaints from it, so
+// covering and uncovering the window does not erase the diagram.
 class PictureBox : public QFrame {
     Q_OBJECT
+
+public:
+    // size: the whole box, frame included, in logical pixels.
+    PictureBox(QSize size, const QFont& font, QWidget* parent = nullptr);
+
+    QImageSurface& surface() { return *surface_; }
+    const QImageSurface& surface() const { return *surface_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::unique_ptr<QImageSurface> surface_;
 };
+
 }  // namespace axlewise

@@ -1,9 +1,302 @@
 #include "window/frmMain.h"
 
+#include <new>
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "display/Navigation.h"
+#include "display/TruckPanel.h"
+#include "loading/PastedText.h"
+#include "loading/TruckFile.h"
+#include "records/RuntimeError.h"
+#include "window/AppIcon.h"
+#include "window/Layout.h"
+#include "window/PictureBox.h"
+
 namespace axlewise {
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle("Axlewise by Quenby");
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A multi-line text box: no horizontal scroll bar, so long lines wrap on the
+// screen without changing the text; Tab moves the focus on.
+QPlainTextEdit* MultiLineTextBox(QWidget* parent, bool verticalScrollBar) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(verticalScrollBar ? Qt::ScrollBarAlwaysOn
+                                                      : Qt::ScrollBarAlwaysOff);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+QPushButton* CommandButton(QWidget* parent, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent),
+      CommonDialog1_(this),
+      messageBoxes_(std::make_unique<MessageBoxes>()),
+      decimalSeparator_(QLocale().decimalPoint().toStdString()) {
+    setWindowTitle(QStringLiteral("Axlewise by Quenby"));
+    setWindowIcon(TruckIcon());
+    setFont(WindowFont(kWindowPoints));
+    BuildMenu();
+    BuildControls();
+    // The layout is absolute: the window has the size of its client area and
+    // menu bar, and the user cannot resize it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    txtHeads->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::setMessageBoxes(std::unique_ptr<MessageBoxes> boxes) {
+    messageBoxes_ = std::move(boxes);
+}
+
+void frmMain::BuildMenu() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    FileOpen = FileMenu->addAction(QStringLiteral("Open"));
+    FileOpen->setObjectName(QStringLiteral("FileOpen"));
+    mnuBar2 = FileMenu->addSeparator();
+    mnuBar2->setObjectName(QStringLiteral("mnuBar2"));
+    FileExit = FileMenu->addAction(QStringLiteral("Exit"));
+    FileExit->setObjectName(QStringLiteral("FileExit"));
+    connect(FileOpen, &QAction::triggered, this,
+            [this] { RunCommand("Open", &frmMain::FileOpen_Click); });
+    connect(FileExit, &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::BuildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(ClientSize());
+    setCentralWidget(client);
+
+    const QFont panelFont = WindowFont(kWindowPoints, true);
+
+    txtHeads = MultiLineTextBox(client, false);
+    txtHeads->setFont(panelFont);
+    txtHeads->setPlainText(FromUtf8(HeadsText("\n")));
+
+    lblNoTrucks = new QLabel(QStringLiteral("No of Trucks"), client);
+    lblNoTrucks->setFont(WindowFont(kCountLabelPoints, true));
+
+    btnPrev = CommandButton(client, QStringLiteral("Previous"));
+    btnStart = CommandButton(client, QStringLiteral("Start"));
+    btnEnd = CommandButton(client, QStringLiteral("End"));
+    btnNext = CommandButton(client, QStringLiteral("Next"));
+    Command1 = CommandButton(client, QStringLiteral("Open"));
+    Label1 = new QLabel(QStringLiteral("No of lines to ignore at the start of the file"), client);
+    txtIgline = new QLineEdit(QStringLiteral("0"), client);
+
+    txtTruck = MultiLineTextBox(client, false);
+    txtTruck->setFont(panelFont);
+
+    Label3 = new QLabel(QStringLiteral("Actual File Contents:"), client);
+    Editor = MultiLineTextBox(client, true);
+
+    picTruck = new PictureBox(PixelRect(Control("picTruck")).size(), font(), client);
+    btnReadTxt = CommandButton(client, QStringLiteral("Read Pasted Truck(s)"));
+
+    // Both columns of the truck panel show their lines from the same top with the
+    // same font and margins, so value n stands beside caption n.
+    for (QPlainTextEdit* column : {txtHeads, txtTruck}) {
+        column->document()->setDocumentMargin(1);
+    }
+
+    QWidget* const widgets[] = {txtHeads, lblNoTrucks, btnPrev,  btnStart,  btnEnd,
+                                btnNext,  Command1,    Label1,   txtIgline, txtTruck,
+                                Label3,   Editor,      picTruck, btnReadTxt};
+    QWidget* previous = nullptr;
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        QWidget* widget = widgets[i];
+        widget->setObjectName(QString::fromLatin1(
+            kControls[i].name.data(), static_cast<qsizetype>(kControls[i].name.size())));
+        widget->setGeometry(PixelRect(kControls[i]));
+        if (widget->focusPolicy() != Qt::NoFocus && kControls[i].kind != ControlKind::Label &&
+            kControls[i].kind != ControlKind::PictureBox) {
+            if (previous != nullptr) {
+                setTabOrder(previous, widget);
+            }
+            previous = widget;
+        }
+    }
+
+    Connect(Command1, "Open", &frmMain::Command1_Click);
+    Connect(btnReadTxt, "Read Pasted Truck(s)", &frmMain::btnReadTxt_Click);
+    Connect(btnStart, "Start", &frmMain::btnStart_Click);
+    Connect(btnPrev, "Previous", &frmMain::btnPrev_Click);
+    Connect(btnNext, "Next", &frmMain::btnNext_Click);
+    Connect(btnEnd, "End", &frmMain::btnEnd_Click);
+}
+
+void frmMain::Connect(QPushButton* button, const char* command, void (frmMain::*procedure)()) {
+    connect(button, &QPushButton::clicked, this,
+            [this, command, procedure] { RunCommand(command, procedure); });
+}
+
+void frmMain::RunCommand(const char* command, void (frmMain::*procedure)()) {
+    QString problem;
+    try {
+        (this->*procedure)();
+        return;
+    } catch (const RuntimeError& error) {
+        problem = QStringLiteral("Run-time error %1 (%2)\n%3")
+                      .arg(error.code())
+                      .arg(QString::fromUtf8(ErrorName(error.number())), FromUtf8(error.what()));
+    } catch (const std::bad_alloc&) {
+        problem = QStringLiteral("Out of memory");
+    } catch (const std::exception& error) {
+        problem = FromUtf8(error.what());
+    }
+    messageBoxes_->MsgBox(
+        this, QStringLiteral("\"%1\" failed: %2").arg(QString::fromUtf8(command), problem),
+        MsgIcon::Critical);
+}
+
+// ---- Loading -------------------------------------------------------------
+
+void frmMain::FileOpen_Click() {
+    try {
+        CommonDialog1_.CancelError = true;
+        CommonDialog1_.Flags = CommonDialog::kFileMustExist;
+        CommonDialog1_.DefaultExt = QStringLiteral("txt");
+        CommonDialog1_.Filter = QStringLiteral("Text files|*.txt|All files|*.*");
+        CommonDialog1_.ShowOpen();
+    } catch (const RuntimeError& error) {
+        if (error.number() != ErrorNumber::Cancelled) {
+            ReportOpenFailure(FromUtf8(error.what()));
+        }
+        return;
+    }
+    LoadChosenFile();
+}
+
+void frmMain::Command1_Click() {
+    FileOpen_Click();
+}
+
+void frmMain::OpenFile(const QString& path) {
+    CommonDialog1_.FileName = path;
+    LoadChosenFile();
+}
+
+void frmMain::LoadChosenFile() {
+    const QString path = CommonDialog1_.FileName;
+    state_.FileName = path.toStdString();
+    try {
+        // A bad count stops the load before the file is read: nothing changes.
+        const TruckIndex ignore = IgnoreCount(txtIgline->text().toStdString());
+        const LoadResult result =
+            LoadTruckText(state_, ReadFileBytes(QFile::encodeName(path).toStdString()), ignore);
+        // The echo is set in one call; the trucks read before a failing line stay,
+        // and the label shows the true total either way.
+        Editor->setPlainText(FromUtf8(result.echo));
+        ShowCount();
+        if (result.failure) {
+            throw RuntimeError(result.failure->number, result.failure->reason);
+        }
+        if (state_.NoTrucks == 0) {
+            return;  // nothing to show is not an error
+        }
+        state_.CurrentTruck = 1;
+        ShowTruck();
+    } catch (const std::bad_alloc&) {
+        ReportOpenFailure(QStringLiteral("out of memory"));
+    } catch (const std::exception& error) {
+        ReportOpenFailure(FromUtf8(error.what()));
+    }
+}
+
+void frmMain::ReportOpenFailure(const QString& reason) {
+    messageBoxes_->MsgBox(this,
+                          QStringLiteral("Unkown error while opening file ") +
+                              CommonDialog1_.FileName + QLatin1Char('\n') + reason,
+                          MsgIcon::None);
+    state_.FileName.clear();
+}
+
+void frmMain::btnReadTxt_Click() {
+    const QByteArray text = Editor->toPlainText().toUtf8();
+    const LoadResult result = LoadPastedText(
+        state_, std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    ShowCount();
+    if (result.failure) {
+        throw RuntimeError(result.failure->number, result.failure->reason);
+    }
+    if (state_.NoTrucks == 0) {
+        return;
+    }
+    state_.CurrentTruck = 1;
+    ShowTruck();
+}
+
+void frmMain::ShowCount() {
+    lblNoTrucks->setText(QStringLiteral("No. Trucks is ") + QString::number(state_.NoTrucks));
+}
+
+// ---- Navigation and display ------------------------------------------------
+
+void frmMain::btnStart_Click() {
+    if (MoveToStart(state_)) {
+        ShowTruck();
+    }
+}
+
+void frmMain::btnPrev_Click() {
+    if (MoveToPrevious(state_)) {
+        ShowTruck();
+    }
+}
+
+void frmMain::btnNext_Click() {
+    if (MoveToNext(state_)) {
+        ShowTruck();
+    }
+}
+
+void frmMain::btnEnd_Click() {
+    if (MoveToEnd(state_)) {
+        ShowTruck();
+    }
+}
+
+void frmMain::ShowTruck() {
+    axlewise::ShowTruck(state_, *this);
+}
+
+void frmMain::setTruckText(const std::string& text) {
+    txtTruck->setPlainText(FromUtf8(text));
+}
+
+void frmMain::MsgBox(const std::string& text, MsgIcon icon) {
+    messageBoxes_->MsgBox(this, FromUtf8(text), icon);
+}
+
+DrawingSurface& frmMain::picture() {
+    return picTruck->surface();
 }
 
 }  // namespace axlewise

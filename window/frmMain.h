@@ -1,14 +1,100 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include <QMainWindow>
+
+#include "display/ShowTruck.h"
+#include "records/BrowserState.h"
+#include "window/CommonDialog.h"
+#include "window/MessageBoxes.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace axlewise {
 
-class frmMain : public QMainWindow {
+class PictureBox;
+
+// The one window of Axlewise. It owns the browser state for its whole life and
+// turns the user's commands (the File menu and six buttons) into loads,
+// navigation and the display of a truck. Controls carry their names as
+// objectName, so tests find them by name.
+class frmMain : public QMainWindow, private TruckView {
     Q_OBJECT
 
 public:
     explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    BrowserState& state() { return state_; }
+    const BrowserState& state() const { return state_; }
+    // The open dialog; tests replace what it shows with CommonDialog::setRunner.
+    CommonDialog& CommonDialog1() { return CommonDialog1_; }
+    // Replaces the message boxes (tests record them instead of blocking).
+    void setMessageBoxes(std::unique_ptr<MessageBoxes> boxes);
+
+    // Loads a file exactly as if it had been chosen in the open dialog.
+    void OpenFile(const QString& path);
+
+    // The event procedures. FileOpen_Click traps every error of its own work;
+    // the others let errors go, and the window reports an error that leaves a
+    // command in a message box and keeps working.
+    void FileOpen_Click();
+    void Command1_Click();
+    void btnReadTxt_Click();
+    void btnStart_Click();
+    void btnPrev_Click();
+    void btnNext_Click();
+    void btnEnd_Click();
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void Connect(QPushButton* button, const char* command, void (frmMain::*procedure)());
+    // Runs a command's procedure and reports a run-time error that leaves it.
+    void RunCommand(const char* command, void (frmMain::*procedure)());
+
+    void LoadChosenFile();
+    void ReportOpenFailure(const QString& reason);
+    void ShowCount();
+    void ShowTruck();
+
+    // TruckView: what the truck panel and the diagram write to.
+    void setTruckText(const std::string& text) override;
+    void MsgBox(const std::string& text, MsgIcon icon) override;
+    DrawingSurface& picture() override;
+    std::string_view decimalSeparator() const override { return decimalSeparator_; }
+
+    BrowserState state_;
+    CommonDialog CommonDialog1_;
+    std::unique_ptr<MessageBoxes> messageBoxes_;
+    std::string decimalSeparator_;
+
+    QPlainTextEdit* txtHeads = nullptr;
+    QLabel* lblNoTrucks = nullptr;
+    QPushButton* btnPrev = nullptr;
+    QPushButton* btnStart = nullptr;
+    QPushButton* btnEnd = nullptr;
+    QPushButton* btnNext = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtIgline = nullptr;
+    QPlainTextEdit* txtTruck = nullptr;
+    QLabel* Label3 = nullptr;
+    QPlainTextEdit* Editor = nullptr;
+    PictureBox* picTruck = nullptr;
+    QPushButton* btnReadTxt = nullptr;
+
+    QMenu* FileMenu = nullptr;
+    QAction* FileOpen = nullptr;
+    QAction* mnuBar2 = nullptr;
+    QAction* FileExit = nullptr;
 };
 
 }  // namespace axlewise

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+
+namespace axlewise {
+
+// Geometry of the window's controls, in twips (1/1440 inch) from the top-left
+// corner of the client area. At 96 dots per inch a pixel is 15 twips; the
+// window places every control from this one table.
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidthTwips = 10230;
+inline constexpr int kClientHeightTwips = 6975;
+
+enum class ControlKind { TextBox, Label, CommandButton, PictureBox };
+
+struct ControlSpec {
+    std::string_view name;  // also the widget's objectName
+    ControlKind kind;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// The controls in tab order (labels take no focus but keep their place).
+inline constexpr std::array<ControlSpec, 14> kControls = {{
+    {"txtHeads", ControlKind::TextBox, 6960, 0, 1815, 6735},
+    {"lblNoTrucks", ControlKind::Label, 240, 240, 2535, 255},
+    {"btnPrev", ControlKind::CommandButton, 1200, 1800, 855, 375},
+    {"btnStart", ControlKind::CommandButton, 240, 1800, 855, 375},
+    {"btnEnd", ControlKind::CommandButton, 3120, 1800, 855, 375},
+    {"btnNext", ControlKind::CommandButton, 2160, 1800, 855, 375},
+    {"Command1", ControlKind::CommandButton, 3120, 1200, 855, 375},
+    {"Label1", ControlKind::Label, 240, 720, 3015, 255},
+    {"txtIgline", ControlKind::TextBox, 3360, 720, 615, 285},
+    {"txtTruck", ControlKind::TextBox, 8760, 0, 1215, 6735},
+    {"Label3", ControlKind::Label, 240, 2520, 3015, 255},
+    {"Editor", ControlKind::TextBox, 240, 3000, 6495, 1695},
+    {"picTruck", ControlKind::PictureBox, 240, 4800, 6495, 1935},
+    {"btnReadTxt", ControlKind::CommandButton, 240, 1200, 1815, 375},
+}};
+
+constexpr int TwipsToPixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
+
+// The control's rectangle in device-independent pixels.
+QRect PixelRect(const ControlSpec& control);
+// The spec of the control with the given name; asserts that it exists.
+const ControlSpec& Control(std::string_view name);
+// The client area below the menu bar, in pixels (682 x 465).
+QSize ClientSize();
+
+// Font sizes of the window: its own font, the two columns of the truck panel,
+// and the count label.
+inline constexpr qreal kWindowPoints = 8.25;
+inline constexpr qreal kCountLabelPoints = 9.75;
+
+// The window's font family list: "MS Sans Serif" first, then a narrow sans
+// font that the set-up installs, in which every caption fits its control.
+QStringList WindowFontFamilies();
+QFont WindowFont(qreal points, bool bold = false);
+
+}  // namespace axlewise

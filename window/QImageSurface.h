@@ -1,0 +1,68 @@
+#pragma once
+
+#include <functional>
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QSize>
+
+#include "display/DrawingSurface.h"
+
+namespace axlewise {
+
+// A DrawingSurface that paints a QImage. The image is kept in device pixels
+// (logical size x device pixel ratio), so text and circles stay sharp on
+// high-dpi screens; all user coordinates map to logical pixels first.
+//
+// Circles are drawn without antialiasing so that invert mode is exact: a pixel
+// is either covered or not, and an inverted shape has no pen, so no pixel is
+// inverted twice.
+class QImageSurface : public DrawingSurface {
+public:
+    QImageSurface(QSize logicalSize, qreal devicePixelRatio, const QFont& font,
+                  QColor background = Qt::white, QColor foreground = Qt::black);
+
+    void Cls() override;
+    void Scale(float x1, float y1, float x2, float y2) override;
+    float ScaleTop() const override { return y1_; }
+    void setFillStyle(FillStyle style) override { fillStyle_ = style; }
+    void setFillColor(std::uint32_t rgb) override { fillColor_ = QColor::fromRgb(rgb); }
+    void setDrawMode(DrawMode mode) override { drawMode_ = mode; }
+    void Circle(float x, float y, float radius) override;
+    float CurrentX() const override { return currentX_; }
+    float CurrentY() const override { return currentY_; }
+    void setCurrentX(float x) override { currentX_ = x; }
+    void setCurrentY(float y) override { currentY_ = y; }
+    void Print(std::string_view text) override;
+
+    DrawMode drawMode() const { return drawMode_; }
+    const QImage& image() const { return image_; }
+    QSize logicalSize() const { return size_; }
+    // User coordinates to logical pixels.
+    QPointF toPixels(float x, float y) const;
+
+    // Called after every change of the image, so a widget can repaint.
+    std::function<void()> onChanged;
+
+private:
+    void changed();
+
+    QSize size_;
+    QImage image_;
+    QFont font_;
+    QColor background_;
+    QColor foreground_;
+    // Until Scale is called the user scale is the logical pixel grid.
+    float x1_ = 0;
+    float y1_ = 0;
+    float x2_;
+    float y2_;
+    float currentX_ = 0;
+    float currentY_ = 0;
+    FillStyle fillStyle_ = FillStyle::Transparent;
+    QColor fillColor_ = Qt::black;
+    DrawMode drawMode_ = DrawMode::CopyPen;
+};
+
+}  // namespace axlewise
