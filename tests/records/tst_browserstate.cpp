@@ -58,7 +58,7 @@ void TestBrowserState::trucksKeptInOrder() {
     QCOMPARE(state.Trucks.size(), std::size_t(5));
     QVERIFY(state.Trucks[0] == TruckRecord());
     for (int n = 1; n <= 4; ++n) {
-        QCOMPARE(QString::fromStdString(state.Truck(n).RawLine),
+        QCOMPARE(QString::fromStdString(state.Truck(n).RawLine.str()),
                  QString::fromStdString(NumberedLine(n)));
         QCOMPARE(int(state.Truck(n).Data[kHundredthsField]), n);
     }

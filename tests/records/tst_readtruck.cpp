@@ -102,7 +102,7 @@ void TestReadTruck::realisticLines() {
 
     const TruckRecord record = ReadTruck(View(line));
     QCOMPARE(DataOf(record), data);
-    QCOMPARE(QByteArray::fromStdString(record.RawLine), line);
+    QCOMPARE(QByteArray::fromStdString(record.RawLine.str()), line);
     QCOMPARE(record.Time, time);
 }
 
@@ -153,7 +153,7 @@ void TestReadTruck::lineLengths() {
     QList<int> expected = kNineAxlesData;
     expected.last() = lastWeight;
     QCOMPARE(DataOf(record), expected);
-    QCOMPARE(QByteArray::fromStdString(record.RawLine), line);
+    QCOMPARE(QByteArray::fromStdString(record.RawLine.str()), line);
 }
 
 // One field of the nine-axle line replaced; the record holds the new value and
@@ -291,7 +291,7 @@ void TestReadTruck::charactersNotBytes() {
     if (reason.isEmpty()) {
         QCOMPARE(error, kOk);
         QCOMPARE(DataOf(record), kNineAxlesData);
-        QCOMPARE(QByteArray::fromStdString(record.RawLine), line);
+        QCOMPARE(QByteArray::fromStdString(record.RawLine.str()), line);
     } else {
         QCOMPARE(error, kTypeMismatch);
         QCOMPARE(actualReason, reason);
@@ -348,7 +348,7 @@ void TestReadTruck::truckTimeReadsOnlyItsFields() {
     record.Data[kMinuteField] = 5;
     record.Data[kSecondField] = 6;
     record.Data[kHundredthsField] = 7;
-    record.RawLine = "not looked at";
+    record.RawLine = SharedText("not looked at");
     record.Time = -1.0;
     QVERIFY(TruckTime(record) == 5285106.07);
 }
