@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/FieldTable.h"
+#include "records/RuntimeError.h"
 
 #include <array>
 #include <cassert>
@@ -43,6 +44,21 @@ inline std::string WithField(std::string line, int index, std::string_view text)
     padded.resize(static_cast<std::size_t>(field.width), ' ');
     line.replace(static_cast<std::size_t>(field.start - 1), padded.size(), padded);
     return line;
+}
+
+// The number of the RuntimeError that call() raises (its reason into *reason),
+// 0 when it raises none.
+template <typename Call>
+int Raised(Call call, std::string* reason = nullptr) {
+    try {
+        call();
+    } catch (const RuntimeError& e) {
+        if (reason != nullptr) {
+            *reason = e.what();
+        }
+        return e.code();
+    }
+    return 0;
 }
 
 }  // namespace axlewise::test
