@@ -1,9 +1,9 @@
 #include "BenchLines.h"
 
+#include "records/FieldTable.h"
+
 #include <array>
 #include <cstdlib>
-
-#include "records/FieldTable.h"
 
 namespace axlewise::bench {
 

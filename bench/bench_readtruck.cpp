@@ -1,13 +1,12 @@
 // ReadTruck over realistic lines; reports lines per second.
 
+#include "BenchLines.h"
+#include "records/modUDTs.h"
+
+#include <benchmark/benchmark.h>
 #include <cstddef>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
-
-#include "BenchLines.h"
-#include "records/modUDTs.h"
 
 namespace {
 

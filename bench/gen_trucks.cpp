@@ -1,14 +1,14 @@
 // gen_trucks OUT N [--seed S]: writes N realistic truck lines (78 characters,
 // LF endings) to the file OUT, the same lines for the same seed.
 
+#include "BenchLines.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "BenchLines.h"
 
 namespace {
 

@@ -1,26 +1,15 @@
 // Opens a truck file in the main window, offscreen, and prints the time from the
 // start of the load until truck 1 is shown, and the peak memory:
 //   window_load FILE
-#include <chrono>
-#include <cstdio>
+#include "PeakMemory.h"
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
 
-#include "PeakMemory.h"
-#include "window/frmMain.h"
-
-namespace {
-
-class PrintedMessages : public axlewise::MessageBoxes {
-public:
-    void MsgBox(QWidget*, const QString& text, axlewise::MsgIcon) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-};
-
-}  // namespace
+#include <chrono>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -30,7 +19,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     axlewise::frmMain window;
-    window.setMessageBoxes(std::make_unique<PrintedMessages>());
+    window.setMessageBoxes(std::make_unique<axlewise::PrintedMessageBoxes>());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         return 1;

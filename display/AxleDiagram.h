@@ -1,11 +1,11 @@
 #pragma once
 
+#include "display/DrawingSurface.h"
+#include "records/BrowserState.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "display/DrawingSurface.h"
-#include "records/BrowserState.h"
 
 namespace axlewise {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "display/DrawingSurface.h"
 #include "records/BrowserState.h"
+
+#include <string>
+#include <string_view>
 
 namespace axlewise {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "records/BrowserState.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "records/BrowserState.h"
 
 namespace axlewise {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <string_view>
-
 #include "loading/TruckFile.h"
 #include "records/BrowserState.h"
+
+#include <string_view>
 
 namespace axlewise {
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "records/BrowserState.h"
 #include "records/RuntimeError.h"
 #include "records/SharedText.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 namespace axlewise {
 

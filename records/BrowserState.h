@@ -1,11 +1,11 @@
 #pragma once
 
+#include "records/modUDTs.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "records/modUDTs.h"
 
 namespace axlewise {
 

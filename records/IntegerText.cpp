@@ -1,8 +1,8 @@
 #include "records/IntegerText.h"
 
-#include <string>
-
 #include "records/RuntimeError.h"
+
+#include <string>
 
 namespace axlewise {
 

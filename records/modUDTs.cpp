@@ -1,10 +1,10 @@
 #include "records/modUDTs.h"
 
-#include <optional>
-#include <utility>
-
 #include "records/IntegerText.h"
 #include "records/RuntimeError.h"
+
+#include <optional>
+#include <utility>
 
 namespace axlewise {
 

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "records/FieldTable.h"
+#include "records/SharedText.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "records/FieldTable.h"
-#include "records/SharedText.h"
-
 namespace axlewise {
 
-// One truck, as read from one fixed-column line. A value type: copies are deep.
+// One truck, as read from one fixed-column line. A value type: a copy never
+// changes with its original (the line text is immutable, so copies may share it).
 struct TruckRecord {
     // Index 0 is always 0; indices 1..32 hold the fields of kFields in order.
     std::array<std::int16_t, kFieldCount + 1> Data{};

@@ -2,24 +2,13 @@
 //   snapshot OUT.png [FILE] [--truck N]
 // FILE is loaded as if chosen in the open dialog; --truck presses "Next" until
 // truck N is on show. Message boxes are printed instead of shown.
-#include <cstdio>
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
-#include "window/frmMain.h"
-
-namespace {
-
-class PrintedMessages : public axlewise::MessageBoxes {
-public:
-    void MsgBox(QWidget*, const QString& text, axlewise::MsgIcon) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-};
-
-}  // namespace
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -37,7 +26,7 @@ int main(int argc, char* argv[]) {
     }
 
     axlewise::frmMain window;
-    window.setMessageBoxes(std::make_unique<PrintedMessages>());
+    window.setMessageBoxes(std::make_unique<axlewise::PrintedMessageBoxes>());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fprintf(stderr, "the window was not shown\n");

@@ -1,9 +1,9 @@
 #include "window/CommonDialog.h"
 
+#include "records/RuntimeError.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
-
-#include "records/RuntimeError.h"
 
 namespace axlewise {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
-#include <optional>
-
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 class QWidget;
 

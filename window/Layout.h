@@ -1,12 +1,12 @@
 #pragma once
 
-#include <array>
-#include <string_view>
-
 #include <QFont>
 #include <QRect>
 #include <QSize>
 #include <QStringList>
+
+#include <array>
+#include <string_view>
 
 namespace axlewise {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include "display/ShowTruck.h"
+
+#include <QString>
 
 class QWidget;
 
@@ -16,6 +16,13 @@ class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
     virtual void MsgBox(QWidget* parent, const QString& text, MsgIcon icon);
+};
+
+// Writes each message to standard error instead of showing it: for offscreen
+// runs (benchmarks, screenshots) where nobody could press OK.
+class PrintedMessageBoxes : public MessageBoxes {
+public:
+    void MsgBox(QWidget* parent, const QString& text, MsgIcon icon) override;
 };
 
 }  // namespace axlewise

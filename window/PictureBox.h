@@ -1,10 +1,10 @@
 #pragma once
 
-#include <memory>
+#include "window/QImageSurface.h"
 
 #include <QFrame>
 
-#include "window/QImageSurface.h"
+#include <memory>
 
 namespace axlewise {
 

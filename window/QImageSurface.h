@@ -1,13 +1,13 @@
 #pragma once
 
-#include <functional>
+#include "display/DrawingSurface.h"
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QSize>
 
-#include "display/DrawingSurface.h"
+#include <functional>
 
 namespace axlewise {
 

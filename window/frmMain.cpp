@@ -1,8 +1,16 @@
 #include "window/frmMain.h"
 
-#include <new>
+#include "display/Navigation.h"
+#include "display/TruckPanel.h"
+#include "loading/PastedText.h"
+#include "loading/TruckFile.h"
+#include "records/RuntimeError.h"
+#include "window/AppIcon.h"
+#include "window/Layout.h"
+#include "window/PictureBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
@@ -12,16 +20,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 
-#include "display/Navigation.h"
-#include "display/TruckPanel.h"
-#include "loading/PastedText.h"
-#include "loading/TruckFile.h"
-#include "records/RuntimeError.h"
-#include "window/AppIcon.h"
-#include "window/Layout.h"
-#include "window/PictureBox.h"
+#include <new>
 
 namespace axlewise {
 
@@ -209,11 +211,17 @@ void frmMain::LoadChosenFile() {
     try {
         // A bad count stops the load before the file is read: nothing changes.
         const TruckIndex ignore = IgnoreCount(txtIgline->text().toStdString());
-        const LoadResult result =
-            LoadTruckText(state_, ReadFileBytes(QFile::encodeName(path).toStdString()), ignore);
-        // The echo is set in one call; the trucks read before a failing line stay,
-        // and the label shows the true total either way.
-        Editor->setPlainText(FromUtf8(result.echo));
+        LoadResult result;
+        {
+            // A large file takes seconds to read and show; say so while it does.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+            result =
+                LoadTruckText(state_, ReadFileBytes(QFile::encodeName(path).toStdString()), ignore);
+            // The echo is set in one call; the trucks read before a failing line
+            // stay, and the label shows the true total either way.
+            Editor->setPlainText(FromUtf8(result.echo));
+        }
         ShowCount();
         if (result.failure) {
             throw RuntimeError(result.failure->number, result.failure->reason);
@@ -260,25 +268,23 @@ void frmMain::ShowCount() {
 // ---- Navigation and display ------------------------------------------------
 
 void frmMain::btnStart_Click() {
-    if (MoveToStart(state_)) {
-        ShowTruck();
-    }
+    Navigate(MoveToStart);
 }
 
 void frmMain::btnPrev_Click() {
-    if (MoveToPrevious(state_)) {
-        ShowTruck();
-    }
+    Navigate(MoveToPrevious);
 }
 
 void frmMain::btnNext_Click() {
-    if (MoveToNext(state_)) {
-        ShowTruck();
-    }
+    Navigate(MoveToNext);
 }
 
 void frmMain::btnEnd_Click() {
-    if (MoveToEnd(state_)) {
+    Navigate(MoveToEnd);
+}
+
+void frmMain::Navigate(bool (*move)(BrowserState&)) {
+    if (move(state_)) {
         ShowTruck();
     }
 }

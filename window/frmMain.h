@@ -1,14 +1,14 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
-#include <QMainWindow>
-
 #include "display/ShowTruck.h"
 #include "records/BrowserState.h"
 #include "window/CommonDialog.h"
 #include "window/MessageBoxes.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -60,6 +60,8 @@ private:
     // Runs a command's procedure and reports a run-time error that leaves it.
     void RunCommand(const char* command, void (frmMain::*procedure)());
 
+    // Moves to another truck and shows it; with no truck held nothing happens.
+    void Navigate(bool (*move)(BrowserState&));
     void LoadChosenFile();
     void ReportOpenFailure(const QString& reason);
     void ShowCount();

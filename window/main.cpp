@@ -1,7 +1,7 @@
+#include "window/frmMain.h"
+
 #include <QApplication>
 #include <QTimer>
-
-#include "window/frmMain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
