@@ -82,7 +82,7 @@ constexpr int kHundredthsPerDay = 24 * 3600 * 100;
 
 // Writes value right-aligned into its field, padded with spaces or zeros.
 void Put(std::string& line, int index, int value, bool zeroPadded = false) {
-    const FieldSpec& field = kFields[static_cast<std::size_t>(index - 1)];
+    const LineField& field = kFields[static_cast<std::size_t>(index - 1)];
     std::size_t pos = static_cast<std::size_t>(field.last());  // one past the field
     const std::size_t begin = static_cast<std::size_t>(field.start - 1);
     const bool negative = value < 0;

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     } catch (const RuntimeError& error) {
-        std::fprintf(stderr, "error %d: %s\n", error.code(), error.what());
+        std::fprintf(stderr, "%s: error %d: %s\n", argv[1], error.code(), error.what());
         return 1;
     }
     return 0;

@@ -28,7 +28,7 @@ std::vector<std::string> HeadLines() {
     std::vector<std::string> lines;
     lines.reserve(kPanelLines);
     lines.emplace_back("TRUCK NO.:");
-    for (const FieldSpec& field : kFields) {
+    for (const LineField& field : kFields) {
         lines.push_back(std::string(field.caption) + ":");
     }
     lines.emplace_back("Time (s)");

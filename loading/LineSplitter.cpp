@@ -1,5 +1,7 @@
 #include "loading/LineSplitter.h"
 
+#include "records/Utf8.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -36,65 +38,6 @@ std::size_t FindBreak(std::string_view text) {
         window *= 2;
     }
     return text.size();
-}
-
-bool IsAscii(std::string_view text) {
-    // OR-ing every byte has no early exit, so the compiler vectorises it; lines
-    // are short enough that stopping early would gain nothing.
-    unsigned char bits = 0;
-    for (const char c : text) {
-        bits |= static_cast<unsigned char>(c);
-    }
-    return bits < 0x80;
-}
-
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool IsValidUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = p + text.size();
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char low = 0x80;  // allowed range of the second byte
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) {
-                low = 0xA0;  // overlong
-            } else if (lead == 0xED) {
-                high = 0x9F;  // surrogates
-            }
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) {
-                low = 0x90;  // overlong
-            } else if (lead == 0xF4) {
-                high = 0x8F;  // past U+10FFFF
-            }
-        } else {
-            return false;
-        }
-        if (static_cast<std::size_t>(end - p) < length || p[1] < low || p[1] > high) {
-            return false;
-        }
-        for (std::size_t k = 2; k < length; ++k) {
-            if (!IsContinuation(p[k])) {
-                return false;
-            }
-        }
-        p += length;
-    }
-    return true;
 }
 
 }  // namespace

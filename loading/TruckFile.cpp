@@ -15,8 +15,8 @@
 #include <cstring>
 #include <memory>
 #include <cstdint>
-#include <limits>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -28,10 +28,7 @@ namespace {
 // A line that ReadTruck accepts reaches at least the first column of the last
 // field; with its break that bounds the number of trucks a text can hold.
 constexpr std::size_t kShortestTruckBytes = static_cast<std::size_t>(kFields.back().start) + 1;
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+constexpr TruckIndex kReserveFrom = 4096;
 
 [[noreturn]] void RaiseNotANumber(std::string_view text) {
     std::string reason = "No of lines to ignore: \"";
@@ -40,10 +37,11 @@ bool IsDigit(char c) {
     throw RuntimeError(ErrorNumber::TypeMismatch, reason);
 }
 
-[[noreturn]] void RaiseFileError(const std::string& path, int error) {
+// The reason is the system's own words; whoever shows it names the file.
+[[noreturn]] void RaiseFileError(int error) {
     const ErrorNumber number =
         (error == ENOENT || error == ENOTDIR) ? ErrorNumber::FileNotFound : ErrorNumber::FileAccess;
-    throw RuntimeError(number, path + ": " + std::system_category().message(error));
+    throw RuntimeError(number, std::system_category().message(error));
 }
 
 // Asks the kernel to back the part of [data, data + bytes) that covers whole
@@ -81,51 +79,35 @@ private:
 }  // namespace
 
 TruckIndex IgnoreCount(std::string_view text) {
-    const std::string_view number = TrimSpaces(text);
-    if (number.empty()) {
+    if (TrimSpaces(text).empty()) {
         return 0;
     }
-    std::size_t i = 0;
-    bool negative = false;
-    if (number[i] == '+' || number[i] == '-') {
-        negative = number[i] == '-';
-        ++i;
-    }
-    constexpr TruckIndex kMax = std::numeric_limits<TruckIndex>::max();
-    TruckIndex whole = 0;
-    std::size_t digits = 0;
-    for (; i < number.size() && IsDigit(number[i]); ++i, ++digits) {
-        const int digit = number[i] - '0';
-        // Saturates: no file has that many lines, so a huge count ignores them all.
-        whole = whole > (kMax - digit) / 10 ? kMax : whole * 10 + digit;
-    }
-    if (i < number.size() && number[i] == '.') {
-        for (++i; i < number.size() && IsDigit(number[i]); ++i, ++digits) {
-        }
-    }
-    if (digits == 0 || i != number.size()) {
+    const std::optional<DecimalText> number = ScanDecimal(text);
+    if (!number) {
         RaiseNotANumber(text);
     }
-    return negative ? 0 : whole;
+    // The fraction is cut off; no file has so many lines that the saturated
+    // count of a huge number would matter.
+    return number->negative ? 0 : number->whole;
 }
 
 std::string ReadFileBytes(const std::string& path) {
     // Non-blocking, so that opening a named pipe cannot hang; it is refused below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        RaiseFileError(path, errno);
+        RaiseFileError(errno);
     }
     const FileDescriptor file(fd);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        RaiseFileError(path, errno);
+        RaiseFileError(errno);
     }
     if (S_ISDIR(info.st_mode)) {
-        RaiseFileError(path, EISDIR);
+        RaiseFileError(EISDIR);
     }
     if (!S_ISREG(info.st_mode)) {
         // Pipes and devices may never end (think of /dev/zero).
-        throw RuntimeError(ErrorNumber::FileAccess, path + ": not a regular file");
+        throw RuntimeError(ErrorNumber::FileAccess, "not a regular file");
     }
 
     std::string bytes;
@@ -145,7 +127,7 @@ std::string ReadFileBytes(const std::string& path) {
                 if (errno == EINTR) {
                     continue;
                 }
-                RaiseFileError(path, errno);
+                RaiseFileError(errno);
             }
             if (got == 0) {
                 break;
@@ -154,9 +136,9 @@ std::string ReadFileBytes(const std::string& path) {
         }
         bytes.resize(filled);
     } catch (const std::bad_alloc&) {
-        throw RuntimeError(ErrorNumber::FileAccess, path + ": too large to read into memory");
+        throw RuntimeError(ErrorNumber::FileAccess, "too large to read into memory");
     } catch (const std::length_error&) {
-        throw RuntimeError(ErrorNumber::FileAccess, path + ": too large to read into memory");
+        throw RuntimeError(ErrorNumber::FileAccess, "too large to read into memory");
     }
     return bytes;
 }
@@ -168,11 +150,16 @@ LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex i
 
 LoadResult LoadLines(BrowserState& state, const SharedText::Block& text, TruckIndex ignoreLines) {
     LoadResult result;
-    const std::size_t held = state.Trucks.size();
-    state.ReserveTrucks(static_cast<TruckIndex>(text->size() / kShortestTruckBytes) + 1);
-    // Only the part not yet written is fresh memory.
-    AdviseHugePages(state.Trucks.data() + held,
-                    (state.Trucks.capacity() - held) * sizeof(TruckRecord));
+    // A large text is given room for all its trucks at once, on fresh memory
+    // that may take huge pages; small ones grow the list as usual.
+    const auto estimate = static_cast<TruckIndex>(text->size() / kShortestTruckBytes) + 1;
+    if (estimate >= kReserveFrom) {
+        const std::size_t held = state.Trucks.size();
+        state.ReserveTrucks(estimate);
+        // Only the part not yet written is fresh memory.
+        AdviseHugePages(state.Trucks.data() + held,
+                        (state.Trucks.capacity() - held) * sizeof(TruckRecord));
+    }
 
     const std::string_view all = *text;
     std::size_t start = 0;

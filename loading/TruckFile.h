@@ -39,7 +39,8 @@ struct LoadResult {
 TruckIndex IgnoreCount(std::string_view text);
 
 // The whole file in one read. RuntimeError 53 (file not found) or 75 (path/file
-// access error) with the system's reason when it cannot be opened or read.
+// access error) with the system's reason ("No such file or directory") when it
+// cannot be opened or read; pipes and devices, which may never end, are refused.
 std::string ReadFileBytes(const std::string& path);
 
 // Appends the trucks of a truck file's contents to state. A UTF-8 byte order

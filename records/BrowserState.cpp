@@ -2,6 +2,8 @@
 
 #include "records/RuntimeError.h"
 
+#include <algorithm>
+
 namespace axlewise {
 
 void BrowserState::AddTruck(std::string_view line) {
@@ -17,8 +19,10 @@ void BrowserState::AddTruck(TruckRecord record) {
 }
 
 void BrowserState::ReserveTrucks(TruckIndex more) {
-    if (more > 0) {
-        Trucks.reserve(static_cast<std::size_t>(NoTrucks + 1 + more));
+    const auto needed = static_cast<std::size_t>(NoTrucks + 1 + std::max<TruckIndex>(more, 0));
+    if (needed > Trucks.capacity()) {
+        // Never less than doubling, so that many loads in a row stay linear.
+        Trucks.reserve(std::max(needed, 2 * Trucks.capacity()));
     }
 }
 

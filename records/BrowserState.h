@@ -20,7 +20,7 @@ struct BrowserState {
     // Path of the file chosen in the last open dialog; emptied when a load fails.
     std::string FileName;
     // Trucks at indices 1..NoTrucks in the order read. Index 0 exists once the
-    // first truck is added and is never used; before that there is no storage.
+    // first truck is added and is never used; before that the list is empty.
     std::vector<TruckRecord> Trucks;
     // Number of trucks held; only ever grows.
     TruckIndex NoTrucks = 0;

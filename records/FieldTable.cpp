@@ -4,12 +4,12 @@
 
 namespace axlewise {
 
-const FieldSpec& Field(int index) {
+const LineField& Field(int index) {
     assert(index >= 1 && index <= kFieldCount);
     return kFields[static_cast<std::size_t>(index - 1)];
 }
 
-std::string FieldLabel(const FieldSpec& field) {
+std::string FieldLabel(const LineField& field) {
     std::string label(field.caption);
     label.append(field.width == 1 ? " (column " : " (columns ");
     label.append(std::to_string(field.start));

@@ -8,7 +8,7 @@
 namespace axlewise {
 
 // One fixed-column field of a truck line. Columns count from 1.
-struct FieldSpec {
+struct LineField {
     int index;  // 1..32, the index into TruckRecord::Data
     std::string_view caption;
     int start;  // first column
@@ -23,7 +23,7 @@ inline constexpr int kLineColumns = 77;
 
 // The single table of the line format: the parser cuts lines by it and the
 // caption column of the window is built from it.
-inline constexpr std::array<FieldSpec, kFieldCount> kFields = {{
+inline constexpr std::array<LineField, kFieldCount> kFields = {{
     {1, "HEAD", 1, 4},
     {2, "DAY", 5, 2},
     {3, "MONTH", 7, 2},
@@ -79,9 +79,9 @@ constexpr int AxleSpacingField(int axle) {
 }
 
 // The field with the given index (1..32).
-const FieldSpec& Field(int index);
+const LineField& Field(int index);
 
 // "SPEED (columns 19-21)": how a field names itself in messages.
-std::string FieldLabel(const FieldSpec& field);
+std::string FieldLabel(const LineField& field);
 
 }  // namespace axlewise

@@ -2,7 +2,7 @@
 
 #include "records/RuntimeError.h"
 
-#include <string>
+#include <limits>
 
 namespace axlewise {
 
@@ -11,10 +11,6 @@ namespace {
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-
-// Large enough that any magnitude beyond it is out of range whatever the
-// fraction; the accumulator saturates there instead of overflowing.
-constexpr std::int32_t kSaturated = 1'000'000;
 
 }  // namespace
 
@@ -30,68 +26,74 @@ std::string_view TrimSpaces(std::string_view text) {
     return text.substr(first, last - first);
 }
 
-ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexcept {
+std::optional<DecimalText> ScanDecimal(std::string_view text) noexcept {
     text = TrimSpaces(text);
+    DecimalText number;
     std::size_t i = 0;
     const std::size_t n = text.size();
-    bool negative = false;
     if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+        number.negative = text[i] == '-';
         ++i;
     }
-
-    std::int32_t magnitude = 0;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
     int digits = 0;
     for (; i < n && IsDigit(text[i]); ++i, ++digits) {
-        if (magnitude < kSaturated) {
-            magnitude = magnitude * 10 + (text[i] - '0');
-        }
+        const int digit = text[i] - '0';
+        number.whole = number.whole > (kMax - digit) / 10 ? kMax : number.whole * 10 + digit;
     }
-
-    // The fractional part is only needed to decide the rounding: its first
-    // digit and whether anything non-zero follows it.
-    int firstFraction = 0;
-    bool restNonZero = false;
     if (i < n && text[i] == '.') {
         ++i;
         for (int k = 0; i < n && IsDigit(text[i]); ++i, ++k, ++digits) {
             if (k == 0) {
-                firstFraction = text[i] - '0';
+                number.firstFraction = text[i] - '0';
             } else if (text[i] != '0') {
-                restNonZero = true;
+                number.restNonZero = true;
             }
         }
     }
     if (digits == 0 || i != n) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexcept {
+    const std::optional<DecimalText> number = ScanDecimal(text);
+    if (!number) {
         return ConversionStatus::NotANumber;
     }
-
-    const bool roundUp = firstFraction > 5 || (firstFraction == 5 && restNonZero) ||
-                         (firstFraction == 5 && !restNonZero && magnitude % 2 == 1);
+    // Beyond this no fraction can bring the value back into range.
+    std::int64_t magnitude = std::min<std::int64_t>(number->whole, 1'000'000);
+    const int fraction = number->firstFraction;
+    const bool roundUp = fraction > 5 || (fraction == 5 && number->restNonZero) ||
+                         (fraction == 5 && !number->restNonZero && magnitude % 2 == 1);
     if (roundUp) {
         ++magnitude;
     }
-    const std::int32_t limit = negative ? 32768 : 32767;
-    if (magnitude > limit) {
+    if (magnitude > (number->negative ? 32768 : 32767)) {
         return ConversionStatus::OutOfRange;
     }
-    value = static_cast<std::int16_t>(negative ? -magnitude : magnitude);
+    value = static_cast<std::int16_t>(number->negative ? -magnitude : magnitude);
     return ConversionStatus::Ok;
+}
+
+std::string ConversionReason(std::string_view text, ConversionStatus status) {
+    std::string reason = "\"";
+    reason += text;
+    reason += status == ConversionStatus::OutOfRange ? "\" is out of range (-32768 to 32767)"
+                                                     : "\" is not a number";
+    return reason;
 }
 
 std::int16_t CInt(std::string_view text) {
     std::int16_t value = 0;
-    switch (TextToInteger(text, value)) {
-        case ConversionStatus::Ok:
-            return value;
-        case ConversionStatus::NotANumber:
-            throw RuntimeError(ErrorNumber::TypeMismatch,
-                               "\"" + std::string(text) + "\" is not a number");
-        case ConversionStatus::OutOfRange:
-            break;
+    const ConversionStatus status = TextToInteger(text, value);
+    if (status == ConversionStatus::Ok) {
+        return value;
     }
-    throw RuntimeError(ErrorNumber::Overflow,
-                       "\"" + std::string(text) + "\" is out of range (-32768 to 32767)");
+    throw RuntimeError(
+        status == ConversionStatus::OutOfRange ? ErrorNumber::Overflow : ErrorNumber::TypeMismatch,
+        ConversionReason(text, status));
 }
 
 }  // namespace axlewise

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace axlewise {
@@ -10,13 +12,31 @@ enum class ConversionStatus { Ok, NotANumber, OutOfRange };
 // Removes space characters (only ' ') at both ends.
 std::string_view TrimSpaces(std::string_view text);
 
-// Converts text to a signed 16-bit integer the way truck fields are read:
-// spaces trimmed at both ends; an optional sign; decimal digits with an
-// optional fractional part, rounded to the nearest integer with halves going to
-// the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Empty text or anything
-// else (exponents, separators, hex, inner blanks) is NotANumber; a rounded value
-// outside -32768..32767 is OutOfRange. Never depends on the process locale.
+// A plain decimal number read from text: an optional sign, digits and an
+// optional fractional part, of which only what rounding needs is kept.
+struct DecimalText {
+    bool negative = false;
+    // The integer part; saturates at the largest int64 instead of overflowing.
+    std::int64_t whole = 0;
+    // The first digit after the point, and whether a non-zero digit follows it.
+    int firstFraction = 0;
+    bool restNonZero = false;
+};
+
+// Reads text, spaces trimmed at both ends, as a plain decimal number. Empty
+// text or anything else (exponents, separators, hex, inner blanks, a lone sign
+// or point) gives nothing. Never depends on the process locale.
+std::optional<DecimalText> ScanDecimal(std::string_view text) noexcept;
+
+// Converts text to a signed 16-bit integer the way truck fields are read: a
+// decimal number as ScanDecimal reads it, rounded to the nearest integer with
+// halves going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Text that
+// is not a number is NotANumber; a rounded value outside -32768..32767 is
+// OutOfRange.
 ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexcept;
+
+// Why a conversion failed, quoting the text: "\"1x3\" is not a number".
+std::string ConversionReason(std::string_view text, ConversionStatus status);
 
 // The same conversion, raising RuntimeError 13 (type mismatch) or 6 (overflow).
 std::int16_t CInt(std::string_view text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,7 +11,9 @@ namespace axlewise {
 // of a larger text kept alive by every SharedText cut from it. The records of a
 // loaded file all keep their lines as slices of the one loaded text, instead of
 // a heap block per line, which halves the memory a large load touches. The text
-// never changes, so a copy behaves exactly like a copied string.
+// never changes, so a copy behaves exactly like a copied string; a moved-from
+// SharedText is empty. While any slice lives, the whole text it was cut from
+// stays in memory.
 class SharedText {
 public:
     using Block = std::shared_ptr<const std::string>;
@@ -19,20 +22,31 @@ public:
     // Owns a copy of the text.
     explicit SharedText(std::string_view text);
     // A slice of *block; slice must lie inside it.
-    SharedText(Block block, std::string_view slice) : block_(std::move(block)), view_(slice) {}
+    SharedText(Block block, std::string_view slice);
 
-    std::string_view view() const noexcept { return view_; }
-    operator std::string_view() const noexcept { return view_; }
-    std::string str() const { return std::string(view_); }
-    std::size_t size() const noexcept { return view_.size(); }
-    bool empty() const noexcept { return view_.empty(); }
+    // The text, valid while this SharedText (or a copy of it) lives; so not
+    // offered on temporaries.
+    std::string_view view() const& noexcept {
+        return block_ ? std::string_view(*block_).substr(offset_, size_) : std::string_view();
+    }
+    std::string_view view() const&& = delete;
+    operator std::string_view() const& noexcept { return view(); }
+    operator std::string_view() const&& = delete;
 
-    friend bool operator==(const SharedText& a, const SharedText& b) { return a.view_ == b.view_; }
-    friend bool operator==(const SharedText& a, std::string_view b) { return a.view_ == b; }
+    std::string str() const { return std::string(view()); }
+    std::size_t size() const noexcept { return view().size(); }
+    bool empty() const noexcept { return size() == 0; }
+
+    friend bool operator==(const SharedText& a, const SharedText& b) {
+        return a.view() == b.view();
+    }
+    friend bool operator==(const SharedText& a, std::string_view b) { return a.view() == b; }
 
 private:
     Block block_;
-    std::string_view view_;
+    // The slice as a place in the block, so that it can never outlive it.
+    std::size_t offset_ = 0;
+    std::size_t size_ = 0;
 };
 
 }  // namespace axlewise

@@ -2,7 +2,9 @@
 
 #include "records/IntegerText.h"
 #include "records/RuntimeError.h"
+#include "records/Utf8.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -21,56 +23,20 @@ struct ColumnOffsets {
         for (int column = 0; column <= kLineColumns; ++column) {
             at[static_cast<std::size_t>(column)] = pos;
             if (pos < line.size()) {
-                pos += SequenceLength(line, pos);
+                // A byte that starts no well-formed sequence is a character of its own.
+                pos += std::max<std::size_t>(Utf8SequenceLength(line, pos), 1);
             }
         }
-    }
-
-    // Length of the UTF-8 sequence starting at pos; a stray or truncated byte
-    // counts as one character of its own.
-    static std::size_t SequenceLength(std::string_view line, std::size_t pos) {
-        const auto lead = static_cast<unsigned char>(line[pos]);
-        std::size_t length = 1;
-        if (lead >= 0xF0 && lead < 0xF8) {
-            length = 4;
-        } else if (lead >= 0xE0) {
-            length = lead < 0xF0 ? 3 : 1;
-        } else if (lead >= 0xC0) {
-            length = 2;
-        }
-        if (pos + length > line.size()) {
-            return 1;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(line[pos + k]) & 0xC0) != 0x80) {
-                return 1;
-            }
-        }
-        return length;
     }
 };
 
-bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-[[noreturn]] void RaiseFieldError(const FieldSpec& field, std::string_view text,
+[[noreturn]] void RaiseFieldError(const LineField& field, std::string_view text,
                                   ConversionStatus status, bool lineEnded) {
     std::string reason = FieldLabel(field) + ": ";
     if (status == ConversionStatus::OutOfRange) {
-        reason += "\"" + std::string(text) + "\" is out of range (-32768 to 32767)";
-        throw RuntimeError(ErrorNumber::Overflow, reason);
+        throw RuntimeError(ErrorNumber::Overflow, reason + ConversionReason(text, status));
     }
-    if (lineEnded) {
-        reason += "the line ends before this field";
-    } else {
-        reason += "\"" + std::string(text) + "\" is not a number";
-    }
+    reason += lineEnded ? "the line ends before this field" : ConversionReason(text, status);
     throw RuntimeError(ErrorNumber::TypeMismatch, reason);
 }
 
@@ -147,7 +113,7 @@ void ReadFields(std::string_view line, TruckRecord& record) {
     if (!ascii) {
         offsets.emplace(line);
     }
-    for (const FieldSpec& field : kFields) {
+    for (const LineField& field : kFields) {
         std::string_view text;
         const auto first = static_cast<std::size_t>(field.start - 1);
         if (ascii) {

@@ -1,22 +1,22 @@
 #include "window/Layout.h"
 
-#include <cassert>
+#include <stdexcept>
+#include <string>
 
 namespace axlewise {
 
-QRect PixelRect(const ControlSpec& control) {
+QRect PixelRect(const ControlPlace& control) {
     return QRect(TwipsToPixels(control.left), TwipsToPixels(control.top),
                  TwipsToPixels(control.width), TwipsToPixels(control.height));
 }
 
-const ControlSpec& Control(std::string_view name) {
-    for (const ControlSpec& control : kControls) {
+const ControlPlace& Control(std::string_view name) {
+    for (const ControlPlace& control : kControls) {
         if (control.name == name) {
             return control;
         }
     }
-    assert(false && "unknown control");
-    return kControls.front();
+    throw std::logic_error("no control named " + std::string(name) + " in the layout");
 }
 
 QSize ClientSize() {

@@ -19,7 +19,7 @@ inline constexpr int kClientHeightTwips = 6975;
 
 enum class ControlKind { TextBox, Label, CommandButton, PictureBox };
 
-struct ControlSpec {
+struct ControlPlace {
     std::string_view name;  // also the widget's objectName
     ControlKind kind;
     int left;
@@ -29,7 +29,7 @@ struct ControlSpec {
 };
 
 // The controls in tab order (labels take no focus but keep their place).
-inline constexpr std::array<ControlSpec, 14> kControls = {{
+inline constexpr std::array<ControlPlace, 14> kControls = {{
     {"txtHeads", ControlKind::TextBox, 6960, 0, 1815, 6735},
     {"lblNoTrucks", ControlKind::Label, 240, 240, 2535, 255},
     {"btnPrev", ControlKind::CommandButton, 1200, 1800, 855, 375},
@@ -51,9 +51,10 @@ constexpr int TwipsToPixels(int twips) {
 }
 
 // The control's rectangle in device-independent pixels.
-QRect PixelRect(const ControlSpec& control);
-// The spec of the control with the given name; asserts that it exists.
-const ControlSpec& Control(std::string_view name);
+QRect PixelRect(const ControlPlace& control);
+// The place of the control with the given name; std::logic_error when the
+// layout has no such control.
+const ControlPlace& Control(std::string_view name);
 // The client area below the menu bar, in pixels (682 x 465).
 QSize ClientSize();
 

@@ -16,20 +16,87 @@ QImageSurface::QImageSurface(QSize logicalSize, qreal devicePixelRatio, const QF
       y2_(static_cast<float>(logicalSize.height())) {
     image_.setDevicePixelRatio(devicePixelRatio);
     image_.fill(background_);
+    atCls_ = settings();
 }
 
 void QImageSurface::Cls() {
     image_.fill(background_);
     currentX_ = 0;
     currentY_ = 0;
+    atCls_ = settings();
+    drawn_.clear();
     changed();
 }
 
 void QImageSurface::Scale(float x1, float y1, float x2, float y2) {
+    record([=, this] { Scale(x1, y1, x2, y2); });
     x1_ = x1;
     y1_ = y1;
     x2_ = x2;
     y2_ = y2;
+}
+
+void QImageSurface::setFillStyle(FillStyle style) {
+    record([=, this] { setFillStyle(style); });
+    fillStyle_ = style;
+}
+
+void QImageSurface::setFillColor(std::uint32_t rgb) {
+    record([=, this] { setFillColor(rgb); });
+    fillColor_ = QColor::fromRgb(rgb);
+}
+
+void QImageSurface::setDrawMode(DrawMode mode) {
+    record([=, this] { setDrawMode(mode); });
+    drawMode_ = mode;
+}
+
+void QImageSurface::setCurrentX(float x) {
+    record([=, this] { setCurrentX(x); });
+    currentX_ = x;
+}
+
+void QImageSurface::setCurrentY(float y) {
+    record([=, this] { setCurrentY(y); });
+    currentY_ = y;
+}
+
+void QImageSurface::setDevicePixelRatio(qreal ratio) {
+    if (ratio <= 0 || ratio == image_.devicePixelRatio()) {
+        return;
+    }
+    image_ = QImage(size_ * ratio, QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
+    image_.fill(background_);
+    restore(atCls_);
+    redrawing_ = true;
+    for (const auto& operation : drawn_) {
+        operation();
+    }
+    redrawing_ = false;
+    changed();
+}
+
+QImageSurface::Settings QImageSurface::settings() const {
+    return {x1_, y1_, x2_, y2_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_};
+}
+
+void QImageSurface::restore(const Settings& settings) {
+    x1_ = settings.x1;
+    y1_ = settings.y1;
+    x2_ = settings.x2;
+    y2_ = settings.y2;
+    currentX_ = settings.currentX;
+    currentY_ = settings.currentY;
+    fillStyle_ = settings.fillStyle;
+    fillColor_ = settings.fillColor;
+    drawMode_ = settings.drawMode;
+}
+
+void QImageSurface::record(std::function<void()> operation) {
+    if (!redrawing_) {
+        drawn_.push_back(std::move(operation));
+    }
 }
 
 QPointF QImageSurface::toPixels(float x, float y) const {
@@ -38,6 +105,7 @@ QPointF QImageSurface::toPixels(float x, float y) const {
 }
 
 void QImageSurface::Circle(float x, float y, float radius) {
+    record([=, this] { Circle(x, y, radius); });
     const QPointF centre = toPixels(x, y);
     // The radius is measured along x and drawn as a true circle.
     const qreal r = std::abs(radius * size_.width() / (x2_ - x1_));
@@ -66,6 +134,7 @@ void QImageSurface::Circle(float x, float y, float radius) {
 }
 
 void QImageSurface::Print(std::string_view text) {
+    record([this, kept = std::string(text)] { Print(kept); });
     const QFontMetricsF metrics(font_, &image_);
     const QPointF topLeft = toPixels(currentX_, currentY_);
     {

@@ -8,6 +8,7 @@
 #include <QSize>
 
 #include <functional>
+#include <vector>
 
 namespace axlewise {
 
@@ -26,14 +27,14 @@ public:
     void Cls() override;
     void Scale(float x1, float y1, float x2, float y2) override;
     float ScaleTop() const override { return y1_; }
-    void setFillStyle(FillStyle style) override { fillStyle_ = style; }
-    void setFillColor(std::uint32_t rgb) override { fillColor_ = QColor::fromRgb(rgb); }
-    void setDrawMode(DrawMode mode) override { drawMode_ = mode; }
+    void setFillStyle(FillStyle style) override;
+    void setFillColor(std::uint32_t rgb) override;
+    void setDrawMode(DrawMode mode) override;
     void Circle(float x, float y, float radius) override;
     float CurrentX() const override { return currentX_; }
     float CurrentY() const override { return currentY_; }
-    void setCurrentX(float x) override { currentX_ = x; }
-    void setCurrentY(float y) override { currentY_ = y; }
+    void setCurrentX(float x) override;
+    void setCurrentY(float y) override;
     void Print(std::string_view text) override;
 
     DrawMode drawMode() const { return drawMode_; }
@@ -42,10 +43,27 @@ public:
     // User coordinates to logical pixels.
     QPointF toPixels(float x, float y) const;
 
+    // Draws again, at another device pixel ratio, everything drawn since the
+    // last Cls, so the picture stays sharp when its window moves to a screen of
+    // another scale.
+    void setDevicePixelRatio(qreal ratio);
+
     // Called after every change of the image, so a widget can repaint.
     std::function<void()> onChanged;
 
 private:
+    // The settings that drawing depends on, as they were when the picture was
+    // last cleared: the starting point of a redraw.
+    struct Settings {
+        float x1, y1, x2, y2, currentX, currentY;
+        FillStyle fillStyle;
+        QColor fillColor;
+        DrawMode drawMode;
+    };
+    Settings settings() const;
+    void restore(const Settings& settings);
+    // Keeps an operation for a redraw (not while redrawing).
+    void record(std::function<void()> operation);
     void changed();
 
     QSize size_;
@@ -63,6 +81,10 @@ private:
     FillStyle fillStyle_ = FillStyle::Transparent;
     QColor fillColor_ = Qt::black;
     DrawMode drawMode_ = DrawMode::CopyPen;
+
+    Settings atCls_;
+    std::vector<std::function<void()>> drawn_;
+    bool redrawing_ = false;
 };
 
 }  // namespace axlewise

@@ -23,6 +23,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 
+#include <limits>
 #include <new>
 
 namespace axlewise {
@@ -43,6 +44,18 @@ QPlainTextEdit* MultiLineTextBox(QWidget* parent, bool verticalScrollBar) {
                                                       : Qt::ScrollBarAlwaysOff);
     box->setTabChangesFocus(true);
     return box;
+}
+
+QString ObjectName(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// Names the control and puts it where the layout table says.
+template <class Widget>
+Widget* Place(Widget* widget, std::string_view name) {
+    widget->setObjectName(ObjectName(name));
+    widget->setGeometry(PixelRect(Control(name)));
+    return widget;
 }
 
 QPushButton* CommandButton(QWidget* parent, const QString& caption) {
@@ -98,29 +111,34 @@ void frmMain::BuildControls() {
 
     const QFont panelFont = WindowFont(kWindowPoints, true);
 
-    txtHeads = MultiLineTextBox(client, false);
+    txtHeads = Place(MultiLineTextBox(client, false), "txtHeads");
     txtHeads->setFont(panelFont);
-    txtHeads->setPlainText(FromUtf8(HeadsText("\n")));
+    txtHeads->setPlainText(FromUtf8(HeadsText(lineBreak())));
 
-    lblNoTrucks = new QLabel(QStringLiteral("No of Trucks"), client);
+    lblNoTrucks = Place(new QLabel(QStringLiteral("No of Trucks"), client), "lblNoTrucks");
     lblNoTrucks->setFont(WindowFont(kCountLabelPoints, true));
 
-    btnPrev = CommandButton(client, QStringLiteral("Previous"));
-    btnStart = CommandButton(client, QStringLiteral("Start"));
-    btnEnd = CommandButton(client, QStringLiteral("End"));
-    btnNext = CommandButton(client, QStringLiteral("Next"));
-    Command1 = CommandButton(client, QStringLiteral("Open"));
-    Label1 = new QLabel(QStringLiteral("No of lines to ignore at the start of the file"), client);
-    txtIgline = new QLineEdit(QStringLiteral("0"), client);
+    btnPrev = Place(CommandButton(client, QStringLiteral("Previous")), "btnPrev");
+    btnStart = Place(CommandButton(client, QStringLiteral("Start")), "btnStart");
+    btnEnd = Place(CommandButton(client, QStringLiteral("End")), "btnEnd");
+    btnNext = Place(CommandButton(client, QStringLiteral("Next")), "btnNext");
+    Command1 = Place(CommandButton(client, QStringLiteral("Open")), "Command1");
+    Label1 =
+        Place(new QLabel(QStringLiteral("No of lines to ignore at the start of the file"), client),
+              "Label1");
+    txtIgline = Place(new QLineEdit(QStringLiteral("0"), client), "txtIgline");
+    // No text box limits the length of its text.
+    txtIgline->setMaxLength(std::numeric_limits<int>::max());
 
-    txtTruck = MultiLineTextBox(client, false);
+    txtTruck = Place(MultiLineTextBox(client, false), "txtTruck");
     txtTruck->setFont(panelFont);
 
-    Label3 = new QLabel(QStringLiteral("Actual File Contents:"), client);
-    Editor = MultiLineTextBox(client, true);
+    Label3 = Place(new QLabel(QStringLiteral("Actual File Contents:"), client), "Label3");
+    Editor = Place(MultiLineTextBox(client, true), "Editor");
 
-    picTruck = new PictureBox(PixelRect(Control("picTruck")).size(), font(), client);
-    btnReadTxt = CommandButton(client, QStringLiteral("Read Pasted Truck(s)"));
+    picTruck =
+        Place(new PictureBox(PixelRect(Control("picTruck")).size(), font(), client), "picTruck");
+    btnReadTxt = Place(CommandButton(client, QStringLiteral("Read Pasted Truck(s)")), "btnReadTxt");
 
     // Both columns of the truck panel show their lines from the same top with the
     // same font and margins, so value n stands beside caption n.
@@ -128,22 +146,20 @@ void frmMain::BuildControls() {
         column->document()->setDocumentMargin(1);
     }
 
-    QWidget* const widgets[] = {txtHeads, lblNoTrucks, btnPrev,  btnStart,  btnEnd,
-                                btnNext,  Command1,    Label1,   txtIgline, txtTruck,
-                                Label3,   Editor,      picTruck, btnReadTxt};
+    // The keyboard moves through the controls in the order of the layout table;
+    // labels take no focus.
     QWidget* previous = nullptr;
-    for (std::size_t i = 0; i < kControls.size(); ++i) {
-        QWidget* widget = widgets[i];
-        widget->setObjectName(QString::fromLatin1(
-            kControls[i].name.data(), static_cast<qsizetype>(kControls[i].name.size())));
-        widget->setGeometry(PixelRect(kControls[i]));
-        if (widget->focusPolicy() != Qt::NoFocus && kControls[i].kind != ControlKind::Label &&
-            kControls[i].kind != ControlKind::PictureBox) {
-            if (previous != nullptr) {
-                setTabOrder(previous, widget);
-            }
-            previous = widget;
+    for (const ControlPlace& control : kControls) {
+        if (control.kind == ControlKind::Label) {
+            continue;
         }
+        auto* widget =
+            client->findChild<QWidget*>(ObjectName(control.name), Qt::FindDirectChildrenOnly);
+        Q_ASSERT(widget != nullptr);
+        if (previous != nullptr) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget;
     }
 
     Connect(Command1, "Open", &frmMain::Command1_Click);

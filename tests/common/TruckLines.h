@@ -23,7 +23,7 @@ inline FieldValues SampleTruck(int head) {
 // The 77-column line of the values, each right-aligned in its field.
 inline std::string TruckLine(const FieldValues& values) {
     std::string line;
-    for (const FieldSpec& field : kFields) {
+    for (const LineField& field : kFields) {
         const std::string text = std::to_string(values[static_cast<std::size_t>(field.index - 1)]);
         assert(text.size() <= static_cast<std::size_t>(field.width));
         line.append(static_cast<std::size_t>(field.width) - text.size(), ' ');
@@ -39,7 +39,7 @@ inline std::string TruckLine(int head) {
 // The line with the field of the given index replaced by text (padded or cut to
 // the field's width).
 inline std::string WithField(std::string line, int index, std::string_view text) {
-    const FieldSpec& field = Field(index);
+    const LineField& field = Field(index);
     std::string padded(text.substr(0, static_cast<std::size_t>(field.width)));
     padded.resize(static_cast<std::size_t>(field.width), ' ');
     line.replace(static_cast<std::size_t>(field.start - 1), padded.size(), padded);

@@ -188,7 +188,7 @@ void tst_TruckFile::unreadablePath_data() {
     QTest::newRow("named pipe") << "pipe" << 75;
 }
 
-// The reason gives the path, then the system's words.
+// The reason is the system's words; the window names the path.
 void tst_TruckFile::unreadablePath() {
     QFETCH(QString, name);
     QFETCH(int, number);
@@ -199,7 +199,7 @@ void tst_TruckFile::unreadablePath() {
     const std::string path = dir.filePath(name).toStdString();
     std::string reason;
     QCOMPARE(Raised([&] { ReadFileBytes(path); }, &reason), number);
-    QVERIFY2(reason.starts_with(path + ": ") && reason.size() > path.size() + 2, reason.c_str());
+    QVERIFY2(!reason.empty() && reason.find(path) == std::string::npos, reason.c_str());
 }
 
 // Two files in a row, the same file twice, a file that fails after one truck

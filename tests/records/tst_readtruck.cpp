@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -45,6 +46,7 @@ private slots:
     void randomLines();
     void trucks_data();
     void trucks();
+    void recordsOutliveTheirText();
 };
 
 void TestReadTruck::fieldTable() {
@@ -57,7 +59,7 @@ void TestReadTruck::fieldTable() {
         "S AX 8 - AX 9", "WT AX 9"};
     std::array<int, kLineColumns + 1> owners{};
     QByteArrayList inOrder;
-    for (const FieldSpec& field : kFields) {
+    for (const LineField& field : kFields) {
         inOrder << QByteArray(field.caption.data(), qsizetype(field.caption.size()));
         QCOMPARE(field.index, inOrder.size());
         for (int column = field.start; column <= field.last(); ++column) {
@@ -257,6 +259,28 @@ void TestReadTruck::trucks() {
     int head = -1;
     QCOMPARE(Raised([&] { head = state.Truck(index).Data[1]; }), error);
     QCOMPARE(head, error == 0 ? int(index % 10'000) : -1);
+}
+
+// Records cut from a shared text are values: copies and moved-to records keep
+// their line after the text and the list they came from are gone, and a
+// moved-from record holds no dangling text.
+void TestReadTruck::recordsOutliveTheirText() {
+    TruckRecord copied;
+    TruckRecord moved;
+    TruckRecord movedFrom;
+    {
+        auto text = std::make_shared<const std::string>(kNine.toStdString() + "\n");
+        BrowserState state;
+        state.AddTruck(ReadTruck(SharedText(text, std::string_view(*text).substr(0, 78))));
+        text.reset();
+        copied = state.Truck(1);
+        movedFrom = state.Truck(1);
+        moved = std::move(movedFrom);
+    }
+    QCOMPARE(QByteArray::fromStdString(copied.RawLine.str()), kNine);
+    QCOMPARE(QByteArray::fromStdString(moved.RawLine.str()), kNine);
+    QVERIFY(movedFrom.RawLine.str().empty());
+    QCOMPARE(QList<int>(copied.Data.begin(), copied.Data.end()), kNineData);
 }
 
 QTEST_GUILESS_MAIN(TestReadTruck)

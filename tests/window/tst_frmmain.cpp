@@ -139,6 +139,9 @@ void tst_frmMain::controls() {
     QCOMPARE(control->geometry(),
              QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     QCOMPARE(QFontInfo(control->font()).bold(), bold);  // the font found, not only asked for
+    const bool count = control->objectName() == "lblNoTrucks";
+    QCOMPARE(control->font().pointSizeF(), count ? 9.75 : 8.25);
+    QCOMPARE(control->font().families().value(0), QStringLiteral("MS Sans Serif"));
 
     const bool caption = control->property("text").isValid();  // labels, buttons, txtIgline
     QCOMPARE(control->property(caption ? "text" : "plainText").toString().section('\n', 0, 0),
@@ -153,15 +156,17 @@ void tst_frmMain::controls() {
         room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
     }
     const QFontMetrics metrics(control->font());
-    QCOMPARE_LE(metrics.horizontalAdvance(text), room.width());
+    // The count label must also hold the count of a very large file.
+    QCOMPARE_LE(metrics.horizontalAdvance(count ? "No. Trucks is 10000000" : text), room.width());
     QCOMPARE_LE(metrics.height(), room.height());
 }
 
 void tst_frmMain::tabOrder() {
     QCOMPARE(window->focusWidget(), find("txtHeads"));
-    // Labels and the picture take no focus; the text boxes pass Tab on.
-    const QStringList expected{"btnPrev",   "btnStart", "btnEnd", "btnNext",    "Command1",
-                               "txtIgline", "txtTruck", "Editor", "btnReadTxt", "txtHeads"};
+    // Labels take no focus; the text boxes pass Tab on.
+    const QStringList expected{"btnPrev",  "btnStart",   "btnEnd",   "btnNext",
+                               "Command1", "txtIgline",  "txtTruck", "Editor",
+                               "picTruck", "btnReadTxt", "txtHeads"};
     QStringList visited;
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
@@ -338,6 +343,10 @@ void tst_frmMain::commands() {
     QCOMPARE(window->state().CurrentTruck, TruckIndex{current});
     QCOMPARE(panel().first(), current ? QString::number(current) : QString());
     QCOMPARE(text("Editor"), editor);
+    // The path chosen last is kept when its load succeeds, emptied when it fails.
+    const std::string fileName =
+        how == "paste" || !message.isNull() ? std::string() : path.toStdString();
+    QCOMPARE(window->state().FileName, fileName);
 
     // The window goes on working: Previous, then Cancel, which changes nothing.
     click("btnPrev");
@@ -346,6 +355,7 @@ void tst_frmMain::commands() {
     QCOMPARE(window->state().CurrentTruck, TruckIndex{previous});
     QCOMPARE(panel().first(), QString::number(previous));
     QCOMPARE(text("Editor"), editor);
+    QCOMPARE(window->state().FileName, fileName);  // a cancel changes nothing
     const CommonDialog::Request& request = requests.last();
     QCOMPARE(request.flags, CommonDialog::kFileMustExist);
     QCOMPARE(request.defaultExt, QStringLiteral("txt"));
