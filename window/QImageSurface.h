@@ -37,9 +37,7 @@ public:
     void setCurrentY(float y) override;
     void Print(std::string_view text) override;
 
-    DrawMode drawMode() const { return drawMode_; }
     const QImage& image() const { return image_; }
-    QSize logicalSize() const { return size_; }
     // User coordinates to logical pixels.
     QPointF toPixels(float x, float y) const;
 

@@ -238,15 +238,7 @@ void frmMain::LoadChosenFile() {
             // stay, and the label shows the true total either way.
             Editor->setPlainText(FromUtf8(result.echo));
         }
-        ShowCount();
-        if (result.failure) {
-            throw RuntimeError(result.failure->number, result.failure->reason);
-        }
-        if (state_.NoTrucks == 0) {
-            return;  // nothing to show is not an error
-        }
-        state_.CurrentTruck = 1;
-        ShowTruck();
+        FinishLoad(result);
     } catch (const std::bad_alloc&) {
         ReportOpenFailure(QStringLiteral("out of memory"));
     } catch (const std::exception& error) {
@@ -266,12 +258,17 @@ void frmMain::btnReadTxt_Click() {
     const QByteArray text = Editor->toPlainText().toUtf8();
     const LoadResult result = LoadPastedText(
         state_, std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    FinishLoad(result);
+}
+
+void frmMain::FinishLoad(const LoadResult& result) {
+    // The label shows the true total even when the load stopped part-way.
     ShowCount();
     if (result.failure) {
         throw RuntimeError(result.failure->number, result.failure->reason);
     }
     if (state_.NoTrucks == 0) {
-        return;
+        return;  // nothing to show is not an error
     }
     state_.CurrentTruck = 1;
     ShowTruck();

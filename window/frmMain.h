@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/ShowTruck.h"
+#include "loading/TruckFile.h"
 #include "records/BrowserState.h"
 #include "window/CommonDialog.h"
 #include "window/MessageBoxes.h"
@@ -64,6 +65,9 @@ private:
     void Navigate(bool (*move)(BrowserState&));
     void LoadChosenFile();
     void ReportOpenFailure(const QString& reason);
+    // Ends a load: the count, then the failure raised, or truck 1 shown when
+    // any truck is held.
+    void FinishLoad(const LoadResult& result);
     void ShowCount();
     void ShowTruck();
 
