@@ -207,12 +207,6 @@ void TruckLineGenerator::next(std::string& line) {
     line[static_cast<std::size_t>(kLineColumns)] = static_cast<char>('0' + digitSum % 10);
 }
 
-std::string TruckLineGenerator::next() {
-    std::string line;
-    next(line);
-    return line;
-}
-
 std::vector<std::string> MakeTruckLines(std::size_t count, std::uint64_t seed) {
     TruckLineGenerator generator(seed);
     std::vector<std::string> lines(count);

@@ -21,7 +21,6 @@ public:
 
     // Writes the next truck into `line` (replacing its contents, no line end).
     void next(std::string& line);
-    std::string next();
 
 private:
     std::uint64_t random();

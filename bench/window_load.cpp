@@ -38,6 +38,7 @@ int main(int argc, char* argv[]) {
                 static_cast<long long>(state.NoTrucks), static_cast<long long>(state.CurrentTruck),
                 seconds);
     std::printf("peak memory: %.1f MiB (window before the load: %.1f MiB)\n",
-                axlewise::bench::PeakResidentBytes() / 1048576.0, before / 1048576.0);
+                static_cast<double>(axlewise::bench::PeakResidentBytes()) / 1048576.0,
+                static_cast<double>(before) / 1048576.0);
     return state.CurrentTruck == 1 ? 0 : 1;
 }

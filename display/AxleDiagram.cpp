@@ -28,10 +28,7 @@ constexpr float kGvwLineOffset = 5.0F;
 // raises error 9 instead of reading past its end.
 std::int16_t Element(const std::vector<std::int16_t>& values, int index, const char* name) {
     if (index < 0 || static_cast<std::size_t>(index) >= values.size()) {
-        std::string reason = std::string(name) + "(" + std::to_string(index) + ") does not exist";
-        reason += values.empty() ? " (the array is empty)"
-                                 : " (indices 0 to " + std::to_string(values.size() - 1) + ")";
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange, reason);
+        throw SubscriptError(name, index, 0, static_cast<std::int64_t>(values.size()) - 1);
     }
     return values[static_cast<std::size_t>(index)];
 }

@@ -41,8 +41,6 @@ public:
     virtual void Circle(float x, float y, float radius) = 0;
 
     // The point where the next text starts: the top-left corner of its first character.
-    virtual float CurrentX() const = 0;
-    virtual float CurrentY() const = 0;
     virtual void setCurrentX(float x) = 0;
     virtual void setCurrentY(float y) = 0;
 

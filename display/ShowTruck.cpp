@@ -16,9 +16,7 @@ namespace {
 // past the end of Data: that is error 9.
 std::int16_t DataAt(const TruckRecord& record, int index) {
     if (index < 0 || index > kFieldCount) {
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange, "Data(" + std::to_string(index) +
-                                                                 ") does not exist (indices 0 to " +
-                                                                 std::to_string(kFieldCount) + ")");
+        throw SubscriptError("Data", index, 0, kFieldCount);
     }
     return record.Data[static_cast<std::size_t>(index)];
 }

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "display/DrawingSurface.h"
+#include "display/MsgIcon.h"
 #include "records/BrowserState.h"
 
 #include <string>
 #include <string_view>
 
 namespace axlewise {
-
-enum class MsgIcon { None, Critical };
 
 // What ShowTruck writes to: the value column, a message box and the picture.
 // The window implements it with its widgets; tests with plain doubles.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/BrowserState.h"
+#include "records/FieldTable.h"
 
 #include <string>
 #include <string_view>
@@ -8,8 +9,9 @@
 
 namespace axlewise {
 
-// Number of lines in the caption column and in the value column.
-inline constexpr int kPanelLines = 34;
+// Number of lines in the caption column and in the value column: the truck's
+// index, its fields and its time.
+inline constexpr int kPanelLines = kFieldCount + 2;
 
 // The 34 captions of the caption column: "TRUCK NO.:", each field caption of the
 // line format followed by a colon, and "Time (s)".

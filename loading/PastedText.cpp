@@ -1,6 +1,6 @@
 #include "loading/PastedText.h"
 
-#include "loading/LineSplitter.h"
+#include "loading/EchoText.h"
 #include <memory>
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "loading/TruckFile.h"
 
-#include "loading/LineSplitter.h"
+#include "loading/EchoText.h"
 #include "records/FieldTable.h"
 #include "records/IntegerText.h"
 #include "records/modUDTs.h"

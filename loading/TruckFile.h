@@ -29,8 +29,6 @@ struct LoadResult {
     // are slices of the same text.
     SharedText echo;
     std::optional<LoadFailure> failure;
-
-    bool ok() const { return !failure.has_value(); }
 };
 
 // The number in "No of lines to ignore": spaces trimmed, empty counts as 0, a

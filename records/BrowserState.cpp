@@ -6,10 +6,6 @@
 
 namespace axlewise {
 
-void BrowserState::AddTruck(std::string_view line) {
-    AddTruck(ReadTruck(line));
-}
-
 void BrowserState::AddTruck(TruckRecord record) {
     if (Trucks.empty()) {
         Trucks.emplace_back();  // index 0, never used
@@ -28,9 +24,7 @@ void BrowserState::ReserveTrucks(TruckIndex more) {
 
 const TruckRecord& BrowserState::Truck(TruckIndex index) const {
     if (!HoldsTruck(index)) {
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange,
-                           "truck " + std::to_string(index) + " does not exist (" +
-                               std::to_string(NoTrucks) + " trucks held)");
+        throw SubscriptError("Trucks", index, 1, NoTrucks);
     }
     return Trucks[static_cast<std::size_t>(index)];
 }

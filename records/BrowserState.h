@@ -34,9 +34,6 @@ struct BrowserState {
     std::vector<std::int16_t> AxleWeights;
     std::vector<std::int16_t> AxleSpacings;
 
-    // Parses the line and appends the truck. The line is parsed first: when
-    // ReadTruck raises, the error passes on and nothing is added or counted.
-    void AddTruck(std::string_view line);
     // Appends a record that was already read.
     void AddTruck(TruckRecord record);
     // Makes room for `more` trucks beyond those held (a hint for large loads).

@@ -1,13 +1,6 @@
 #include "records/FieldTable.h"
 
-#include <cassert>
-
 namespace axlewise {
-
-const LineField& Field(int index) {
-    assert(index >= 1 && index <= kFieldCount);
-    return kFields[static_cast<std::size_t>(index - 1)];
-}
 
 std::string FieldLabel(const LineField& field) {
     std::string label(field.caption);

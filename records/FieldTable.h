@@ -78,9 +78,6 @@ constexpr int AxleSpacingField(int axle) {
     return 2 * axle + 15;
 }
 
-// The field with the given index (1..32).
-const LineField& Field(int index);
-
 // "SPEED (columns 19-21)": how a field names itself in messages.
 std::string FieldLabel(const LineField& field);
 

@@ -1,7 +1,5 @@
 #include "records/IntegerText.h"
 
-#include "records/RuntimeError.h"
-
 #include <limits>
 
 namespace axlewise {
@@ -83,17 +81,6 @@ std::string ConversionReason(std::string_view text, ConversionStatus status) {
     reason += status == ConversionStatus::OutOfRange ? "\" is out of range (-32768 to 32767)"
                                                      : "\" is not a number";
     return reason;
-}
-
-std::int16_t CInt(std::string_view text) {
-    std::int16_t value = 0;
-    const ConversionStatus status = TextToInteger(text, value);
-    if (status == ConversionStatus::Ok) {
-        return value;
-    }
-    throw RuntimeError(
-        status == ConversionStatus::OutOfRange ? ErrorNumber::Overflow : ErrorNumber::TypeMismatch,
-        ConversionReason(text, status));
 }
 
 }  // namespace axlewise

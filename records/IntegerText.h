@@ -38,7 +38,4 @@ ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexc
 // Why a conversion failed, quoting the text: "\"1x3\" is not a number".
 std::string ConversionReason(std::string_view text, ConversionStatus status);
 
-// The same conversion, raising RuntimeError 13 (type mismatch) or 6 (overflow).
-std::int16_t CInt(std::string_view text);
-
 }  // namespace axlewise

@@ -22,4 +22,17 @@ const char* ErrorName(ErrorNumber number) {
     return "run-time error";
 }
 
+RuntimeError SubscriptError(std::string_view array, std::int64_t index, std::int64_t first,
+                            std::int64_t last) {
+    std::string reason(array);
+    reason.append("(").append(std::to_string(index)).append(") does not exist ");
+    if (last < first) {
+        reason.append("(the array is empty)");
+    } else {
+        reason.append("(indices ").append(std::to_string(first));
+        reason.append(" to ").append(std::to_string(last)).append(")");
+    }
+    return RuntimeError(ErrorNumber::SubscriptOutOfRange, reason);
+}
+
 }  // namespace axlewise

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace axlewise {
 
@@ -35,5 +37,13 @@ private:
 
 // A short name for the error number ("overflow", "type mismatch", ...).
 const char* ErrorName(ErrorNumber number);
+
+// Error 9 (subscript out of range) for an element that an array does not hold,
+// worded the same for every array:
+//   AxleWeights(4) does not exist (indices 0 to 3)
+//   Trucks(1) does not exist (the array is empty)
+// first and last are the indices the array holds; last < first when it is empty.
+RuntimeError SubscriptError(std::string_view array, std::int64_t index, std::int64_t first,
+                            std::int64_t last);
 
 }  // namespace axlewise

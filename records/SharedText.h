@@ -37,11 +37,6 @@ public:
     std::size_t size() const noexcept { return view().size(); }
     bool empty() const noexcept { return size() == 0; }
 
-    friend bool operator==(const SharedText& a, const SharedText& b) {
-        return a.view() == b.view();
-    }
-    friend bool operator==(const SharedText& a, std::string_view b) { return a.view() == b; }
-
 private:
     Block block_;
     // The slice as a place in the block, so that it can never outlive it.

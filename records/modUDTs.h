@@ -19,12 +19,10 @@ struct TruckRecord {
     SharedText RawLine;
     // Time of passage in seconds (see TruckTime).
     double Time = 0.0;
-
-    bool operator==(const TruckRecord&) const = default;
 };
 
 // Cuts the line into its 32 fields by the columns of kFields (columns are
-// characters; UTF-8 sequences count as one), converts each with CInt, keeps the
+// characters; UTF-8 sequences count as one), converts each with TextToInteger, keeps the
 // line in RawLine and works out Time. Characters after column 77 are never
 // looked at. A field that fails raises RuntimeError 13 (type mismatch) or 6
 // (overflow) whose reason names the field, its columns and the text found:

@@ -8,7 +8,7 @@ namespace axlewise {
 namespace {
 
 // Draws the truck on a 32 x 32 grid, scaled to the pixmap's size.
-QPixmap DrawTruck(int size) {
+QPixmap PaintTruckIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -43,7 +43,7 @@ QPixmap DrawTruck(int size) {
 QIcon TruckIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64}) {
-        icon.addPixmap(DrawTruck(size));
+        icon.addPixmap(PaintTruckIcon(size));
     }
     return icon;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/ShowTruck.h"
+#include "display/MsgIcon.h"
 
 #include <QString>
 

@@ -19,7 +19,6 @@ public:
     PictureBox(QSize size, const QFont& font, QWidget* parent = nullptr);
 
     QImageSurface& surface() { return *surface_; }
-    const QImageSurface& surface() const { return *surface_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

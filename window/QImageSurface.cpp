@@ -12,8 +12,12 @@ QImageSurface::QImageSurface(QSize logicalSize, qreal devicePixelRatio, const QF
       font_(font),
       background_(background),
       foreground_(foreground),
-      x2_(static_cast<float>(logicalSize.width())),
-      y2_(static_cast<float>(logicalSize.height())) {
+      scale_{0,
+             0,
+             static_cast<float>(logicalSize.width()),
+             static_cast<float>(logicalSize.height()),
+             static_cast<double>(logicalSize.width()),
+             static_cast<double>(logicalSize.height())} {
     image_.setDevicePixelRatio(devicePixelRatio);
     image_.fill(background_);
     atCls_ = settings();
@@ -30,10 +34,10 @@ void QImageSurface::Cls() {
 
 void QImageSurface::Scale(float x1, float y1, float x2, float y2) {
     record([=, this] { Scale(x1, y1, x2, y2); });
-    x1_ = x1;
-    y1_ = y1;
-    x2_ = x2;
-    y2_ = y2;
+    scale_.left = x1;
+    scale_.top = y1;
+    scale_.right = x2;
+    scale_.bottom = y2;
 }
 
 void QImageSurface::setFillStyle(FillStyle style) {
@@ -78,14 +82,11 @@ void QImageSurface::setDevicePixelRatio(qreal ratio) {
 }
 
 QImageSurface::Settings QImageSurface::settings() const {
-    return {x1_, y1_, x2_, y2_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_};
+    return {scale_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_};
 }
 
 void QImageSurface::restore(const Settings& settings) {
-    x1_ = settings.x1;
-    y1_ = settings.y1;
-    x2_ = settings.x2;
-    y2_ = settings.y2;
+    scale_ = settings.scale;
     currentX_ = settings.currentX;
     currentY_ = settings.currentY;
     fillStyle_ = settings.fillStyle;
@@ -100,15 +101,14 @@ void QImageSurface::record(std::function<void()> operation) {
 }
 
 QPointF QImageSurface::toPixels(float x, float y) const {
-    return QPointF((x - x1_) * size_.width() / (x2_ - x1_),
-                   (y - y1_) * size_.height() / (y2_ - y1_));
+    return QPointF(scale_.pixelX(x), scale_.pixelY(y));
 }
 
 void QImageSurface::Circle(float x, float y, float radius) {
     record([=, this] { Circle(x, y, radius); });
     const QPointF centre = toPixels(x, y);
     // The radius is measured along x and drawn as a true circle.
-    const qreal r = std::abs(radius * size_.width() / (x2_ - x1_));
+    const qreal r = scale_.pixelsAlongX(radius);
 
     QPainter painter(&image_);
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -145,8 +145,8 @@ void QImageSurface::Print(std::string_view text) {
                          QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
     // End the line: one text line down, back to the left edge of the scale.
-    currentY_ += static_cast<float>(metrics.height() * (y2_ - y1_) / size_.height());
-    currentX_ = x1_;
+    currentY_ += static_cast<float>(scale_.userHeight(metrics.height()));
+    currentX_ = scale_.left;
     changed();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/DrawingSurface.h"
+#include "display/UserScale.h"
 
 #include <QColor>
 #include <QFont>
@@ -26,20 +27,16 @@ public:
 
     void Cls() override;
     void Scale(float x1, float y1, float x2, float y2) override;
-    float ScaleTop() const override { return y1_; }
+    float ScaleTop() const override { return scale_.top; }
     void setFillStyle(FillStyle style) override;
     void setFillColor(std::uint32_t rgb) override;
     void setDrawMode(DrawMode mode) override;
     void Circle(float x, float y, float radius) override;
-    float CurrentX() const override { return currentX_; }
-    float CurrentY() const override { return currentY_; }
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
     void Print(std::string_view text) override;
 
     const QImage& image() const { return image_; }
-    // User coordinates to logical pixels.
-    QPointF toPixels(float x, float y) const;
 
     // Draws again, at another device pixel ratio, everything drawn since the
     // last Cls, so the picture stays sharp when its window moves to a screen of
@@ -53,7 +50,8 @@ private:
     // The settings that drawing depends on, as they were when the picture was
     // last cleared: the starting point of a redraw.
     struct Settings {
-        float x1, y1, x2, y2, currentX, currentY;
+        UserScale scale;
+        float currentX, currentY;
         FillStyle fillStyle;
         QColor fillColor;
         DrawMode drawMode;
@@ -64,16 +62,16 @@ private:
     void record(std::function<void()> operation);
     void changed();
 
+    // User coordinates to logical pixels.
+    QPointF toPixels(float x, float y) const;
+
     QSize size_;
     QImage image_;
     QFont font_;
     QColor background_;
     QColor foreground_;
     // Until Scale is called the user scale is the logical pixel grid.
-    float x1_ = 0;
-    float y1_ = 0;
-    float x2_;
-    float y2_;
+    UserScale scale_;
     float currentX_ = 0;
     float currentY_ = 0;
     FillStyle fillStyle_ = FillStyle::Transparent;

@@ -296,8 +296,8 @@ void frmMain::btnEnd_Click() {
     Navigate(MoveToEnd);
 }
 
-void frmMain::Navigate(bool (*move)(BrowserState&)) {
-    if (move(state_)) {
+void frmMain::Navigate(bool (*step)(BrowserState&)) {
+    if (step(state_)) {
         ShowTruck();
     }
 }

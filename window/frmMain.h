@@ -62,7 +62,7 @@ private:
     void RunCommand(const char* command, void (frmMain::*procedure)());
 
     // Moves to another truck and shows it; with no truck held nothing happens.
-    void Navigate(bool (*move)(BrowserState&));
+    void Navigate(bool (*step)(BrowserState&));
     void LoadChosenFile();
     void ReportOpenFailure(const QString& reason);
     // Ends a load: the count, then the failure raised, or truck 1 shown when

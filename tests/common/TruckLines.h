@@ -1,7 +1,10 @@
 #pragma once
 
+#include "records/BrowserState.h"
 #include "records/FieldTable.h"
+#include "records/IntegerText.h"
 #include "records/RuntimeError.h"
+#include "records/modUDTs.h"
 
 #include <array>
 #include <cassert>
@@ -9,6 +12,30 @@
 #include <string_view>
 
 namespace axlewise::test {
+
+// The field with the given index (1..32).
+inline const LineField& Field(int index) {
+    assert(index >= 1 && index <= kFieldCount);
+    return kFields[static_cast<std::size_t>(index - 1)];
+}
+
+// The conversion of a field's text, raising RuntimeError 13 (type mismatch) or 6
+// (overflow) as ReadTruck does.
+inline std::int16_t CInt(std::string_view text) {
+    std::int16_t value = 0;
+    const ConversionStatus status = TextToInteger(text, value);
+    if (status != ConversionStatus::Ok) {
+        throw RuntimeError(status == ConversionStatus::OutOfRange ? ErrorNumber::Overflow
+                                                                  : ErrorNumber::TypeMismatch,
+                           ConversionReason(text, status));
+    }
+    return value;
+}
+
+// Parses the line and appends the truck; when ReadTruck raises, nothing is added.
+inline void AddTruck(BrowserState& state, std::string_view line) {
+    state.AddTruck(ReadTruck(line));
+}
 
 // The 32 field values of a line, in the order of kFields.
 using FieldValues = std::array<int, kFieldCount>;

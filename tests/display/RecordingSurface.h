@@ -17,8 +17,6 @@ public:
     void setDrawMode(DrawMode drawMode) override { mode = drawMode; }
     // Logs "r5@(40,0) invert": the radius, the centre and the draw mode in force.
     void Circle(float x, float y, float radius) override;
-    float CurrentX() const override { return currentX; }
-    float CurrentY() const override { return currentY; }
     void setCurrentX(float x) override { currentX = x; }
     void setCurrentY(float y) override { currentY = y; }
     // Logs " 60 @(0,-10)", text and start; the next starts 2.5 down at the left edge.

@@ -1,6 +1,7 @@
 #include "display/AxleDiagram.h"
 #include "display/Navigation.h"
 #include "display/ShowTruck.h"
+#include "display/UserScale.h"
 
 #include "RecordingSurface.h"
 #include "records/RuntimeError.h"
@@ -30,6 +31,34 @@ class tst_Display : public QObject {
     Q_OBJECT
 
 private slots:
+    // The diagram's scale over the picture's 429 x 125 pixels, at pixel ratios 1
+    // and 2: corners to corners, the origin to (10 * 429 / 210, 35 * 125 / 40).
+    void userScale_data() {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QPointF>("user");
+        QTest::addColumn<QPointF>("pixel");
+        QTest::newRow("top-left corner") << 1.0 << QPointF(-10, -35) << QPointF(0, 0);
+        QTest::newRow("bottom-right corner") << 1.0 << QPointF(200, 5) << QPointF(429, 125);
+        QTest::newRow("origin") << 1.0 << QPointF(0, 0) << QPointF(20.428571, 109.375);
+        QTest::newRow("GVW line") << 1.0 << QPointF(0, -30) << QPointF(20.428571, 15.625);
+        QTest::newRow("top-left corner, ratio 2") << 2.0 << QPointF(-10, -35) << QPointF(0, 0);
+        QTest::newRow("bottom-right corner, ratio 2")
+            << 2.0 << QPointF(200, 5) << QPointF(858, 250);
+        QTest::newRow("origin, ratio 2") << 2.0 << QPointF(0, 0) << QPointF(40.857143, 218.75);
+    }
+    void userScale() {
+        QFETCH(double, ratio);
+        QFETCH(QPointF, user);
+        QFETCH(QPointF, pixel);
+        const UserScale scale{-10, -35, 200, 5, 429 * ratio, 125 * ratio};
+        QVERIFY(qAbs(scale.pixelX(user.x()) - pixel.x()) < 1e-4);
+        QVERIFY(qAbs(scale.pixelY(user.y()) - pixel.y()) < 1e-4);
+        // A wheel's radius of 5 is 10.2 pixels across; a text line of 14 pixels is
+        // 4.48 units down.
+        QVERIFY(qAbs(scale.pixelsAlongX(5) - 10.214286 * ratio) < 1e-4);
+        QVERIFY(qAbs(scale.userHeight(14 * ratio) - 4.48) < 1e-4);
+    }
+
     void shareText_data() {
         QTest::addColumn<int>("weight");
         QTest::addColumn<int>("gvw");
@@ -46,7 +75,8 @@ private slots:
     void shareText() {
         QFETCH(int, weight);
         QFETCH(int, gvw);
-        QTEST(QString::fromStdString(ShareText(weight, gvw)), "expected");
+        QTEST(QString::fromStdString(ShareText(std::int16_t(weight), std::int16_t(gvw))),
+              "expected");
     }
     void drawTruck_data() {
         QTest::addColumn<int>("gvw");

@@ -248,11 +248,11 @@ void TestReadTruck::trucks() {
     QFETCH(int, error);
     BrowserState state;
     for (int n = 1; n <= held; ++n) {
-        state.AddTruck(TruckLine(n % 10'000));
+        AddTruck(state, TruckLine(n % 10'000));
     }
     const std::size_t size = state.Trucks.size();
     for (const std::string& bad : {std::string(), WithField(TruckLine(1), 9, "1x3")}) {
-        QCOMPARE(Raised([&] { state.AddTruck(bad); }), 13);
+        QCOMPARE(Raised([&] { AddTruck(state, bad); }), 13);
     }
     QCOMPARE(state.NoTrucks, held);
     QCOMPARE(state.Trucks.size(), size);

@@ -1,4 +1,4 @@
-#include "loading/LineSplitter.h"
+#include "loading/EchoText.h"
 
 #include "records/Utf8.h"
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// The text of a loaded file as the editor shows it: lines, byte order marks,
+// line breaks and encodings.
+
 #include <string>
 #include <string_view>
 

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace axlewise {
+
+// The icon of a message box.
+enum class MsgIcon { None, Critical };
+
+}  // namespace axlewise
