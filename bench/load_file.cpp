@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
 
         const std::clock_t cpuStart = std::clock();
         const auto start = std::chrono::steady_clock::now();
-        const LoadResult result = LoadTruckText(state, ReadFileBytes(argv[1]), ignore);
+        const LoadResult result = LoadTruckText(state, *ReadFileBytes(argv[1]), ignore);
         const auto stop = std::chrono::steady_clock::now();
         const std::clock_t cpuStop = std::clock();
 
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         std::printf("peak memory:   %.1f MiB\n",
                     static_cast<double>(bench::PeakResidentBytes()) / (1024.0 * 1024.0));
         if (result.failure) {
-            std::printf("stopped:       %s\n", result.failure->reason.c_str());
+            std::printf("stopped:       %s\n", result.failure->text().c_str());
             return 1;
         }
     } catch (const RuntimeError& error) {

@@ -1,15 +1,23 @@
 #include "loading/PastedText.h"
 
 #include "loading/EchoText.h"
+
 #include <memory>
 #include <string>
 
 namespace axlewise {
 
-LoadResult LoadPastedText(BrowserState& state, std::string_view text) {
-    // No head line is skipped in pasted text, and the editor keeps its text.
-    const auto lines = std::make_shared<const std::string>(EchoText(std::string(text)));
-    LoadResult result = LoadLines(state, lines, 0);
+LoadResult LoadPastedText(BrowserState& state, const SharedText& text,
+                          const LoadProgress& progress) {
+    const std::string_view view = text.view();
+    LoadResult result;
+    if (view.find('\r') == std::string_view::npos) {
+        result = LoadLines(state, text, 0, progress);
+    } else {
+        // Other breaks are made '\n' once, in a copy that the trucks then slice.
+        const auto lines = std::make_shared<const std::string>(EchoText(std::string(view)));
+        result = LoadLines(state, SharedText(lines, *lines), 0, progress);
+    }
     result.echo = SharedText();
     return result;
 }

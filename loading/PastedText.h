@@ -2,16 +2,17 @@
 
 #include "loading/TruckFile.h"
 #include "records/BrowserState.h"
-
-#include <string_view>
+#include "records/SharedText.h"
 
 namespace axlewise {
 
-// Appends the trucks of text pasted into the editor (UTF-8): each line (LF, CRLF
-// or CR) is one record, so lines of any length read by their columns; blank
-// lines are skipped; no head line is skipped. Reading stops at the first line
-// ReadTruck rejects, as for files. The result's echo stays empty: the editor is
-// not changed.
-LoadResult LoadPastedText(BrowserState& state, std::string_view text);
+// Appends the trucks of the text in the file-contents box (UTF-8): each line
+// (LF, CRLF or CR) is one record, so lines of any length read by their columns;
+// blank lines are skipped; no head line is skipped. Reading stops at the first
+// line ReadTruck rejects, as for files. Text with '\n' breaks only is read where
+// it stands, and the trucks keep their lines as slices of it. The result's echo
+// stays empty: the box is not changed. A cancelled read adds nothing.
+LoadResult LoadPastedText(BrowserState& state, const SharedText& text,
+                          const LoadProgress& progress = {});
 
 }  // namespace axlewise

@@ -30,11 +30,14 @@ namespace {
 constexpr std::size_t kShortestTruckBytes = static_cast<std::size_t>(kFields.back().start) + 1;
 constexpr TruckIndex kReserveFrom = 4096;
 
+// Progress is asked about this often: rare enough to cost nothing, often
+// enough that Cancel answers within a few milliseconds.
+constexpr TruckIndex kLinesPerProgress = 4096;
+constexpr std::size_t kBytesPerRead = std::size_t{16} << 20;
+
 [[noreturn]] void RaiseNotANumber(std::string_view text) {
-    std::string reason = "No of lines to ignore: \"";
-    AppendReadable(reason, text);
-    reason += "\" is not a number";
-    throw RuntimeError(ErrorNumber::TypeMismatch, reason);
+    throw RuntimeError(ErrorNumber::TypeMismatch,
+                       "No of lines to ignore: " + Quoted(text) + " is not a number");
 }
 
 // The reason is the system's own words; whoever shows it names the file.
@@ -91,7 +94,11 @@ TruckIndex IgnoreCount(std::string_view text) {
     return number->negative ? 0 : number->whole;
 }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string LoadFailure::text() const {
+    return line > 0 ? "line " + std::to_string(line) + ": " + reason : reason;
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path, const LoadProgress& progress) {
     // Non-blocking, so that opening a named pipe cannot hang; it is refused below.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
@@ -117,12 +124,18 @@ std::string ReadFileBytes(const std::string& path) {
         bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
         AdviseHugePages(bytes.data(), bytes.capacity());
         bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+        const double expected = static_cast<double>(bytes.size());
         std::size_t filled = 0;
         for (;;) {
             if (filled == bytes.size()) {
                 bytes.resize(bytes.size() * 2);
             }
-            const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+            if (progress && !progress(std::min(1.0, static_cast<double>(filled) / expected))) {
+                return std::nullopt;
+            }
+            // In steps, so that progress is heard of while a large file comes in.
+            const std::size_t want = std::min(bytes.size() - filled, kBytesPerRead);
+            const ssize_t got = ::read(fd, bytes.data() + filled, want);
             if (got < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -143,50 +156,96 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines) {
-    const auto text = std::make_shared<const std::string>(EchoText(std::move(contents)));
-    return LoadLines(state, text, ignoreLines);
-}
-
-LoadResult LoadLines(BrowserState& state, const SharedText::Block& text, TruckIndex ignoreLines) {
-    LoadResult result;
-    // A large text is given room for all its trucks at once, on fresh memory
-    // that may take huge pages; small ones grow the list as usual.
-    const auto estimate = static_cast<TruckIndex>(text->size() / kShortestTruckBytes) + 1;
-    if (estimate >= kReserveFrom) {
-        const std::size_t held = state.Trucks.size();
-        state.ReserveTrucks(estimate);
-        // Only the part not yet written is fresh memory.
-        AdviseHugePages(state.Trucks.data() + held,
-                        (state.Trucks.capacity() - held) * sizeof(TruckRecord));
-    }
-
-    const std::string_view all = *text;
+LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLineSink& sink,
+                         const LoadProgress& progress) {
+    LinesRead read;
+    const SharedText::Block& block = text.block();
+    const std::string_view all = text.view();
+    const double total = static_cast<double>(all.size());
     std::size_t start = 0;
     while (start < all.size()) {
+        if (progress && read.lines % kLinesPerProgress == 0 &&
+            !progress(static_cast<double>(start) / total)) {
+            read.cancelled = true;
+            break;
+        }
         const auto* breakAt =
             static_cast<const char*>(std::memchr(all.data() + start, '\n', all.size() - start));
         const std::size_t end =
             breakAt != nullptr ? static_cast<std::size_t>(breakAt - all.data()) : all.size();
         const std::string_view line = all.substr(start, end - start);
-        start = end + 1;
-        ++result.lines;
-        if (result.lines <= ignoreLines || IsBlankLine(line)) {
+        start = std::min(end + 1, all.size());
+        read.end = start;
+        ++read.lines;
+        if (read.lines <= ignoreLines || IsBlankLine(line)) {
             continue;
         }
+        bool goOn = true;
         try {
-            state.AddTruck(ReadTruck(SharedText(text, line)));
+            goOn = sink.truck(read.lines, ReadTruck(SharedText(block, line)));
         } catch (const RuntimeError& error) {
-            std::string reason = "line " + std::to_string(result.lines) + ": ";
-            // The field text quoted in the reason may hold any byte of the file.
-            AppendReadable(reason, error.reason());
-            result.failure = LoadFailure{result.lines, error.number(), std::move(reason)};
+            goOn = sink.failure(LoadFailure{read.lines, error.number(), error.reason()});
+        }
+        if (!goOn) {
             break;
         }
-        ++result.added;
     }
+    return read;
+}
+
+LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
+                         const LoadProgress& progress) {
+    const auto text = std::make_shared<const std::string>(EchoText(std::move(contents)));
+    return LoadLines(state, SharedText(text, *text), ignoreLines, progress);
+}
+
+LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ignoreLines,
+                     const LoadProgress& progress) {
+    // A large text is given room for all its trucks at once, on fresh memory
+    // that may take huge pages; small ones grow the list as usual.
+    const std::size_t heldBefore = state.Trucks.size();
+    const TruckIndex countBefore = state.NoTrucks;
+    const auto estimate = static_cast<TruckIndex>(text.size() / kShortestTruckBytes) + 1;
+    if (estimate >= kReserveFrom) {
+        state.ReserveTrucks(estimate);
+        // Only the part not yet written is fresh memory.
+        AdviseHugePages(state.Trucks.data() + heldBefore,
+                        (state.Trucks.capacity() - heldBefore) * sizeof(TruckRecord));
+    }
+
+    // Appends every truck and stops at the first line that fails.
+    class Appender : public TruckLineSink {
+    public:
+        Appender(BrowserState& state, LoadResult& result) : state_(state), result_(result) {}
+        bool truck(TruckIndex, TruckRecord record) override {
+            state_.AddTruck(std::move(record));
+            ++result_.added;
+            return true;
+        }
+        bool failure(LoadFailure failure) override {
+            result_.failure = std::move(failure);
+            return false;
+        }
+
+    private:
+        BrowserState& state_;
+        LoadResult& result_;
+    };
+
+    LoadResult result;
+    Appender appender(state, result);
+    const LinesRead read = ReadTruckLines(text, ignoreLines, appender, progress);
+    if (read.cancelled) {
+        // As if the load had never started.
+        state.Trucks.resize(heldBefore);
+        state.NoTrucks = countBefore;
+        LoadResult cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    result.lines = read.lines;
     // The lines read, up to and including a failing one.
-    result.echo = SharedText(text, all.substr(0, std::min(start, all.size())));
+    result.echo = SharedText(text.block(), text.view().substr(0, read.end));
     return result;
 }
 

@@ -4,21 +4,31 @@
 #include "records/RuntimeError.h"
 #include "records/SharedText.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace axlewise {
 
-// Why a load stopped.
+// Why a line could not be read as a truck.
 struct LoadFailure {
     // 1-based number of the line that failed; 0 when the failure is not a line's.
     TruckIndex line = 0;
     ErrorNumber number = ErrorNumber::TypeMismatch;
-    // Readable, with the line number when there is one:
-    //   line 12: SPEED (columns 19-21): "1x3" is not a number
+    // Readable UTF-8, control characters quoted visibly, without the line number:
+    //   SPEED (columns 19-21): "1x3" is not a number
     std::string reason;
+
+    // The reason after the line number, when there is one:
+    //   line 12: SPEED (columns 19-21): "1x3" is not a number
+    std::string text() const;
 };
+
+// Asked now and then during a long read with the share done so far (0 to 1);
+// returning false cancels the read.
+using LoadProgress = std::function<bool(double done)>;
 
 // What a load did, for the window to show.
 struct LoadResult {
@@ -29,7 +39,36 @@ struct LoadResult {
     // are slices of the same text.
     SharedText echo;
     std::optional<LoadFailure> failure;
+    // The progress callback asked to stop: the state is as it was before the
+    // load, nothing added, and nothing else in the result counts.
+    bool cancelled = false;
 };
+
+// Receives the lines of a text read as trucks, in order, from ReadTruckLines.
+class TruckLineSink {
+public:
+    virtual ~TruckLineSink() = default;
+    // A line read as a truck, with its 1-based number; false stops the reading.
+    virtual bool truck(TruckIndex line, TruckRecord record) = 0;
+    // A line that ReadTruck rejected; false stops the reading.
+    virtual bool failure(LoadFailure failure) = 0;
+};
+
+// How far ReadTruckLines got.
+struct LinesRead {
+    TruckIndex lines = 0;  // lines read, blank and ignored ones included
+    std::size_t end = 0;   // offset just past the last line read and its break
+    bool cancelled = false;
+};
+
+// The one reading of truck lines, shared by file loads, pasted text and
+// whole-file checks. text holds only '\n' breaks; offsets count from its start. The first
+// ignoreLines lines and blank lines are counted but not read; every other line goes through
+// ReadTruck, keeping its line as a slice of text, and then to the sink. Stops
+// when the sink says so, or when progress (asked every few thousand lines)
+// returns false: then `cancelled` is set.
+LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLineSink& sink,
+                         const LoadProgress& progress = {});
 
 // The number in "No of lines to ignore": spaces trimmed, empty counts as 0, a
 // decimal number (a fraction is cut off; below 0 counts as 0). Anything else
@@ -39,7 +78,10 @@ TruckIndex IgnoreCount(std::string_view text);
 // The whole file in one read. RuntimeError 53 (file not found) or 75 (path/file
 // access error) with the system's reason ("No such file or directory") when it
 // cannot be opened or read; pipes and devices, which may never end, are refused.
-std::string ReadFileBytes(const std::string& path);
+// progress is asked as large files come in; when it returns false the read
+// stops and gives nothing.
+std::optional<std::string> ReadFileBytes(const std::string& path,
+                                         const LoadProgress& progress = {});
 
 // Appends the trucks of a truck file's contents to state. A UTF-8 byte order
 // mark is skipped; lines end at LF, CRLF or CR; the first ignoreLines lines and
@@ -47,13 +89,17 @@ std::string ReadFileBytes(const std::string& path);
 // spaces are ordinary characters. Reading stops at the first line ReadTruck
 // rejects: the trucks before it stay, nothing is added for it, and the failure
 // says which line and why. The contents are taken over: when they need no
-// change they become the echo without a copy.
-LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines);
+// change they become the echo without a copy. A cancelled load leaves the
+// state as it was.
+LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
+                         const LoadProgress& progress = {});
 
-// Appends a truck for each line of text, which must hold only '\n' breaks, after
-// the first ignoreLines lines and leaving out blank ones; stops at the first line
-// ReadTruck rejects. Each truck keeps its line as a slice of text. The shared
-// reading of files and pasted text.
-LoadResult LoadLines(BrowserState& state, const SharedText::Block& text, TruckIndex ignoreLines);
+// Appends a truck for each line of text (a slice of its block holding only '\n'
+// breaks), after the first ignoreLines lines and leaving out blank ones; stops
+// at the first line ReadTruck rejects. Each truck keeps its line as a slice of
+// the block. The echo is the part of text read. A cancelled load leaves the
+// state as it was.
+LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ignoreLines,
+                     const LoadProgress& progress = {});
 
 }  // namespace axlewise

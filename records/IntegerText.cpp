@@ -1,5 +1,7 @@
 #include "records/IntegerText.h"
 
+#include "records/RuntimeError.h"
+
 #include <limits>
 
 namespace axlewise {
@@ -76,11 +78,9 @@ ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexc
 }
 
 std::string ConversionReason(std::string_view text, ConversionStatus status) {
-    std::string reason = "\"";
-    reason += text;
-    reason += status == ConversionStatus::OutOfRange ? "\" is out of range (-32768 to 32767)"
-                                                     : "\" is not a number";
-    return reason;
+    return Quoted(text) + (status == ConversionStatus::OutOfRange
+                               ? " is out of range (-32768 to 32767)"
+                               : " is not a number");
 }
 
 }  // namespace axlewise

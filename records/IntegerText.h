@@ -35,7 +35,8 @@ std::optional<DecimalText> ScanDecimal(std::string_view text) noexcept;
 // OutOfRange.
 ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexcept;
 
-// Why a conversion failed, quoting the text: "\"1x3\" is not a number".
+// Why a conversion failed, quoting the text as Quoted does:
+// "\"1x3\" is not a number".
 std::string ConversionReason(std::string_view text, ConversionStatus status);
 
 }  // namespace axlewise

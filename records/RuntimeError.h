@@ -25,18 +25,26 @@ enum class ErrorNumber : int {
 class RuntimeError : public std::runtime_error {
 public:
     RuntimeError(ErrorNumber number, const std::string& reason)
-        : std::runtime_error(reason), number_(number) {}
+        : std::runtime_error(reason), number_(number), reason_(reason) {}
 
     ErrorNumber number() const noexcept { return number_; }
     int code() const noexcept { return static_cast<int>(number_); }
-    std::string reason() const { return what(); }
+    // The whole reason; what() ends at the first NUL byte, this does not.
+    const std::string& reason() const noexcept { return reason_; }
 
 private:
     ErrorNumber number_;
+    std::string reason_;
 };
 
 // A short name for the error number ("overflow", "type mismatch", ...).
 const char* ErrorName(ErrorNumber number);
+
+// Text quoted for a reason, in double quotes, every character visible:
+// control characters as \t, \n, \r, \0 or \xNN (DEL and the C1 controls
+// too), and bytes that are not UTF-8 as the Latin-1 characters of the same
+// value. The result is valid UTF-8.   "\t22" -> "\"\\t22\""
+std::string Quoted(std::string_view text);
 
 // Error 9 (subscript out of range) for an element that an array does not hold,
 // worded the same for every array:

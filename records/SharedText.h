@@ -34,6 +34,9 @@ public:
     operator std::string_view() const&& = delete;
 
     std::string str() const { return std::string(view()); }
+    // The block the text is a slice of (null for an empty text), so that more
+    // slices of the same block can be cut.
+    const Block& block() const noexcept { return block_; }
     std::size_t size() const noexcept { return view().size(); }
     bool empty() const noexcept { return size() == 0; }
 

@@ -232,8 +232,8 @@ void frmMain::LoadChosenFile() {
             // A large file takes seconds to read and show; say so while it does.
             QApplication::setOverrideCursor(Qt::WaitCursor);
             const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-            result =
-                LoadTruckText(state_, ReadFileBytes(QFile::encodeName(path).toStdString()), ignore);
+            result = LoadTruckText(state_, *ReadFileBytes(QFile::encodeName(path).toStdString()),
+                                   ignore);
             // The echo is set in one call; the trucks read before a failing line
             // stay, and the label shows the true total either way.
             Editor->setPlainText(FromUtf8(result.echo));
@@ -257,7 +257,8 @@ void frmMain::ReportOpenFailure(const QString& reason) {
 void frmMain::btnReadTxt_Click() {
     const QByteArray text = Editor->toPlainText().toUtf8();
     const LoadResult result = LoadPastedText(
-        state_, std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+        state_,
+        SharedText(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))));
     FinishLoad(result);
 }
 
@@ -265,7 +266,7 @@ void frmMain::FinishLoad(const LoadResult& result) {
     // The label shows the true total even when the load stopped part-way.
     ShowCount();
     if (result.failure) {
-        throw RuntimeError(result.failure->number, result.failure->reason);
+        throw RuntimeError(result.failure->number, result.failure->text());
     }
     if (state_.NoTrucks == 0) {
         return;  // nothing to show is not an error

@@ -137,12 +137,12 @@ void tst_TruckFile::loads() {
     QTemporaryDir dir;
     BrowserState state;
     const LoadResult result =
-        pasted ? LoadPastedText(state, contents.toStdString())
-               : LoadTruckText(state, ReadFileBytes(Write(dir, "trucks.txt", contents)), ignore);
+        pasted ? LoadPastedText(state, SharedText(contents.toStdString()))
+               : LoadTruckText(state, *ReadFileBytes(Write(dir, "trucks.txt", contents)), ignore);
     QCOMPARE(RawLines(state), trucks);
     QCOMPARE(QByteArray::fromStdString(result.echo.str()), echo);
     QCOMPARE(result.failure ? result.failure->line : 0, failedLine);
-    QCOMPARE(QString::fromStdString(result.failure ? result.failure->reason : ""), reason);
+    QCOMPARE(QString::fromStdString(result.failure ? result.failure->text() : ""), reason);
     QVERIFY(!result.failure || result.failure->number == ErrorNumber::TypeMismatch);
 }
 
@@ -212,9 +212,9 @@ void tst_TruckFile::loadsAppend() {
     BrowserState state;
     state.CurrentTruck = 2;
     for (const auto& [path, ignore] : {std::pair(first, 0), {second, 1}, {first, 0}, {broken, 0}}) {
-        LoadTruckText(state, ReadFileBytes(path), ignore);
+        LoadTruckText(state, *ReadFileBytes(path), ignore);
     }
-    LoadPastedText(state, TruckLine(6));
+    LoadPastedText(state, SharedText(TruckLine(6)));
     QCOMPARE(RawLines(state),
              (QByteArrayList{Line(1), Line(2), Line(3), Line(1), Line(2), Line(4), Line(6)}));
     QCOMPARE(state.CurrentTruck, 2);

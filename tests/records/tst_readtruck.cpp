@@ -38,6 +38,8 @@ private slots:
     void fieldTable();
     void conversion_data();
     void conversion();
+    void quoted_data();
+    void quoted();
     void lines_data();
     void lines();
     void truckTime_data();
@@ -120,13 +122,35 @@ void TestReadTruck::conversion() {
     std::string reason;
     QCOMPARE(Raised([&] { converted = CInt(text.toStdString()); }, &reason), error);
     QCOMPARE(int(converted), value);
-    QVERIFY2(error == 0 || reason.starts_with('"' + text.toStdString() + "\" is "), reason.c_str());
+    QVERIFY2(error == 0 || reason.ends_with(error == 6 ? "\" is out of range (-32768 to 32767)"
+                                                       : "\" is not a number"),
+             reason.c_str());
     if (text.size() <= 4) {
         const std::string line = WithField(kNine.toStdString(), 1, text.toStdString());
         TruckRecord record;
         QCOMPARE(Raised([&] { record = ReadTruck(line); }), error);
         QCOMPARE(int(record.Data[1]), value);
     }
+}
+
+// Reasons show every character of the text they quote: nothing invisible,
+// nothing cut, always valid UTF-8.
+void TestReadTruck::quoted_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("quoted");
+    QTest::newRow("plain") << QByteArray("1x3") << QByteArray(R"("1x3")");
+    QTest::newRow("tab, CR, LF") << QByteArray("\t2\r\n") << QByteArray(R"("\t2\r\n")");
+    QTest::newRow("NUL does not end the text") << QByteArray("a\0b", 3) << QByteArray(R"("a\0b")");
+    QTest::newRow("escape and DEL") << QByteArray("\x1B[\x7F") << QByteArray(R"("\x1B[\x7F")");
+    QTest::newRow("C1 control in UTF-8") << QByteArray("\xC2\x85") << QByteArray(R"("\x85")");
+    QTest::newRow("UTF-8 kept") << QByteArray("8\xC2\xB0") << QByteArray("\"8\xC2\xB0\"");
+    QTest::newRow("stray bytes as Latin-1")
+        << QByteArray("\xE9\x85") << QByteArray("\"\xC3\xA9\\x85\"");
+}
+
+void TestReadTruck::quoted() {
+    QFETCH(QByteArray, text);
+    QTEST(QByteArray::fromStdString(Quoted(text.toStdString())), "quoted");
 }
 
 void TestReadTruck::lines_data() {
@@ -152,7 +176,14 @@ void TestReadTruck::lines_data() {
     row("two-byte character is one column", Edited(19, "8\xC2\xB0\x39", 3), 0,
         R"(SPEED (columns 19-21): "8°9" is not a number)");
     row("stray byte is one column", Edited(20, "\xFF"), 0,
-        "SPEED (columns 19-21): \" \xFF\x39\" is not a number");
+        "SPEED (columns 19-21): \" \xC3\xBF\x39\" is not a number");
+    row("tab quoted visibly", Edited(19, "\t22"), 0,
+        R"(SPEED (columns 19-21): "\t22" is not a number)");
+    row("NUL quoted visibly",
+        Edited(19, QByteArray("1\0"
+                              "3",
+                              3)),
+        0, R"(SPEED (columns 19-21): "1\03" is not a number)");
 }
 
 // A failure is always a type mismatch: no field is wide enough to overflow.
