@@ -23,6 +23,10 @@ QSize ClientSize() {
     return QSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
 }
 
+QSize PictureArea() {
+    return PixelRect(Control("picTruck")).size() - QSize(2 * kPictureBorder, 2 * kPictureBorder);
+}
+
 QStringList WindowFontFamilies() {
     return {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans Narrow"),
             QStringLiteral("Liberation Sans")};

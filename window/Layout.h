@@ -58,6 +58,11 @@ const ControlPlace& Control(std::string_view name);
 // The client area below the menu bar, in pixels (682 x 465).
 QSize ClientSize();
 
+// The sunken border of picTruck, in pixels on each side, and the drawing area
+// inside it (431 x 127), where the axle diagram is drawn.
+inline constexpr int kPictureBorder = 1;
+QSize PictureArea();
+
 // Font sizes of the window: its own font, the two columns of the truck panel,
 // and the count label.
 inline constexpr qreal kWindowPoints = 8.25;

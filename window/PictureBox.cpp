@@ -1,30 +1,41 @@
 #include "window/PictureBox.h"
 
+#include "window/Layout.h"
+
 #include <QPainter>
+#include <QStyleOptionFrame>
 
 namespace axlewise {
 
 PictureBox::PictureBox(QSize size, const QFont& font, QWidget* parent) : QFrame(parent) {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(2);
+    // The border is the text boxes' own sunken frame, drawn in paintEvent around
+    // a fixed margin, so the drawing area has the same size under every style.
+    setFrameStyle(QFrame::NoFrame);
+    setContentsMargins(kPictureBorder, kPictureBorder, kPictureBorder, kPictureBorder);
     setFixedSize(size);
     setFont(font);
     // A picture box takes its turn in the keyboard order like the other controls.
     setFocusPolicy(Qt::StrongFocus);
-    const int frame = frameWidth();
-    const QSize inside = size - QSize(2 * frame, 2 * frame);
+    const QSize inside = size - QSize(2 * kPictureBorder, 2 * kPictureBorder);
     // Black on white: the classic drawing and background colours of a picture box.
     surface_ =
         std::make_unique<QImageSurface>(inside, devicePixelRatioF(), font, Qt::white, Qt::black);
     surface_->onChanged = [this] { update(); };
 }
 
-void PictureBox::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event);
+void PictureBox::paintEvent(QPaintEvent*) {
     // On a screen of another scale the picture is drawn again in its pixels.
     surface_->setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), surface_->image());
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.rect = rect();
+    frame.state |= QStyle::State_Sunken;
+    frame.lineWidth = kPictureBorder;
+    frame.midLineWidth = 0;
+    frame.frameShape = QFrame::StyledPanel;
+    style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
 }
 
 }  // namespace axlewise

@@ -371,12 +371,13 @@ void tst_frmMain::diagramOnScreen() {
     const QPointF origin = picture->mapTo(window.get(), picture->contentsRect().topLeft());
     const QImage shot = window->grab().toImage();
     // The sample truck's axles stand at x 0, 36, 49, 107 and 120 of a scale from
-    // -10 to 200 over 429 pixels: at columns 20, 93, 120, 239 and 265, on row 109.
-    // Across each: black ring, white hub, black ring.
+    // -10 to 200 over the 431 pixels inside the border: at columns 20, 94, 121,
+    // 240 and 266; y 0 of -35 to 5 over 127 pixels is row 111. Across each
+    // axle: black ring, white hub, black ring.
     QString pixels;
-    for (int column : {20, 93, 120, 239, 265}) {
+    for (int column : {20, 94, 121, 240, 266}) {
         for (int dx : {-7, 0, 7}) {
-            const QPoint point = origin.toPoint() + QPoint(column + dx, 109);
+            const QPoint point = origin.toPoint() + QPoint(column + dx, 111);
             pixels += shot.pixelColor(point).lightness() < 128 ? '#' : '.';
         }
     }
