@@ -5,13 +5,10 @@
 
 namespace axlewise {
 
-namespace {
-
-// Draws the truck on a 32 x 32 grid, scaled to the pixmap's size.
-QPixmap PaintTruckIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage TruckIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 32.0, size / 32.0);
 
@@ -35,15 +32,14 @@ QPixmap PaintTruckIcon(int size) {
         painter.drawEllipse(QPointF(x, 23.5), 1.1, 1.1);
         painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));
     }
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-}  // namespace
 
 QIcon TruckIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64}) {
-        icon.addPixmap(PaintTruckIcon(size));
+        icon.addPixmap(QPixmap::fromImage(TruckIconImage(size)));
     }
     return icon;
 }

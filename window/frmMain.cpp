@@ -6,12 +6,14 @@
 #include "loading/TruckFile.h"
 #include "records/RuntimeError.h"
 #include "window/AppIcon.h"
+#include "window/BusyLoad.h"
 #include "window/Layout.h"
 #include "window/PictureBox.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -20,11 +22,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScrollBar>
 
 #include <limits>
 #include <new>
+#include <optional>
+#include <utility>
 
 namespace axlewise {
 
@@ -74,6 +77,9 @@ frmMain::frmMain(QWidget* parent)
       decimalSeparator_(QLocale().decimalPoint().toStdString()) {
     setWindowTitle(QStringLiteral("Axlewise by Quenby"));
     setWindowIcon(TruckIcon());
+    // The window's font is the program's: the menu, the open dialog, the message
+    // boxes and the progress dialog show the same type face as the controls.
+    QApplication::setFont(WindowFont(kWindowPoints));
     setFont(WindowFont(kWindowPoints));
     BuildMenu();
     BuildControls();
@@ -176,40 +182,64 @@ void frmMain::Connect(QPushButton* button, const char* command, void (frmMain::*
 }
 
 void frmMain::RunCommand(const char* command, void (frmMain::*procedure)()) {
+    // Where a command ends: an error that leaves it is reported, and the window
+    // goes on with what the command changed before it.
     QString problem;
     try {
         (this->*procedure)();
         return;
     } catch (const RuntimeError& error) {
-        problem = QStringLiteral("Run-time error %1 (%2)\n%3")
-                      .arg(error.code())
-                      .arg(QString::fromUtf8(ErrorName(error.number())), FromUtf8(error.what()));
+        problem = FromUtf8(error.reason());
     } catch (const std::bad_alloc&) {
-        problem = QStringLiteral("Out of memory");
+        problem = QStringLiteral("There is not enough memory.");
     } catch (const std::exception& error) {
         problem = FromUtf8(error.what());
     }
-    messageBoxes_->MsgBox(
-        this, QStringLiteral("\"%1\" failed: %2").arg(QString::fromUtf8(command), problem),
-        MsgIcon::Critical);
+    messageBoxes_->MsgBox(this,
+                          QStringLiteral("\"%1\" could not be completed.\n%2")
+                              .arg(QString::fromUtf8(command), problem),
+                          MsgIcon::Critical);
 }
 
 // ---- Loading -------------------------------------------------------------
 
+namespace {
+
+// What a file must read for its head lines to count as the likely reason a
+// load failed: within this many lines, and no truck read before.
+constexpr TruckIndex kHeadLineHintLines = 10;
+// The share of a file load's progress that reading the file takes; reading
+// the lines takes the rest.
+constexpr double kReadShare = 0.25;
+
+// "If the file starts with 2 head lines, type 2 in ...": the way out when a
+// file fails on its first lines.
+QString HeadLinesHint(TruckIndex lines) {
+    return QStringLiteral("If the file starts with %1 head line%2, type %1 in \"%3\".")
+        .arg(lines)
+        .arg(lines == 1 ? QString() : QStringLiteral("s"))
+        .arg(QStringLiteral("No of lines to ignore at the start of the file"));
+}
+
+QString TrucksAddedBefore(TruckIndex added) {
+    if (added == 0) {
+        return QStringLiteral("No truck was added.");
+    }
+    return added == 1 ? QStringLiteral("1 truck before it was added.")
+                      : QStringLiteral("%1 trucks before it were added.").arg(added);
+}
+
+}  // namespace
+
 void frmMain::FileOpen_Click() {
-    try {
+    TrapFileErrors([this] {
         CommonDialog1_.CancelError = true;
         CommonDialog1_.Flags = CommonDialog::kFileMustExist;
         CommonDialog1_.DefaultExt = QStringLiteral("txt");
         CommonDialog1_.Filter = QStringLiteral("Text files|*.txt|All files|*.*");
         CommonDialog1_.ShowOpen();
-    } catch (const RuntimeError& error) {
-        if (error.number() != ErrorNumber::Cancelled) {
-            ReportOpenFailure(FromUtf8(error.what()));
-        }
-        return;
-    }
-    LoadChosenFile();
+        LoadChosenFile();
+    });
 }
 
 void frmMain::Command1_Click() {
@@ -218,32 +248,48 @@ void frmMain::Command1_Click() {
 
 void frmMain::OpenFile(const QString& path) {
     CommonDialog1_.FileName = path;
-    LoadChosenFile();
+    TrapFileErrors([this] { LoadChosenFile(); });
+}
+
+void frmMain::TrapFileErrors(const std::function<void()>& work) {
+    // Where the open command ends: every error of its work becomes the file's
+    // message, and a cancelled dialog ends it in silence.
+    try {
+        work();
+    } catch (const RuntimeError& error) {
+        if (error.number() != ErrorNumber::Cancelled) {
+            ReportOpenFailure(FromUtf8(error.reason()));
+        }
+    } catch (const std::bad_alloc&) {
+        ReportOpenFailure(QStringLiteral("There is not enough memory to read the file."));
+    } catch (const std::exception& error) {
+        ReportOpenFailure(FromUtf8(error.what()));
+    }
 }
 
 void frmMain::LoadChosenFile() {
     const QString path = CommonDialog1_.FileName;
-    state_.FileName = path.toStdString();
-    try {
-        // A bad count stops the load before the file is read: nothing changes.
-        const TruckIndex ignore = IgnoreCount(txtIgline->text().toStdString());
-        LoadResult result;
-        {
-            // A large file takes seconds to read and show; say so while it does.
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-            result = LoadTruckText(state_, *ReadFileBytes(QFile::encodeName(path).toStdString()),
-                                   ignore);
-            // The echo is set in one call; the trucks read before a failing line
-            // stay, and the label shows the true total either way.
-            Editor->setPlainText(FromUtf8(result.echo));
+    const std::string previousName = std::exchange(state_.FileName, path.toStdString());
+    // A bad count stops the load before the file is read: nothing changes.
+    const TruckIndex ignore = IgnoreCount(txtIgline->text().toStdString());
+    LoadResult result;
+    {
+        BusyLoad busy(this, QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()),
+                      progressDialogDelay_);
+        std::optional<std::string> bytes =
+            ReadFileBytes(QFile::encodeName(path).toStdString(), busy.step(0, kReadShare));
+        if (bytes) {
+            result = LoadTruckText(state_, std::move(*bytes), ignore, busy.step(kReadShare, 1));
         }
-        FinishLoad(result);
-    } catch (const std::bad_alloc&) {
-        ReportOpenFailure(QStringLiteral("out of memory"));
-    } catch (const std::exception& error) {
-        ReportOpenFailure(FromUtf8(error.what()));
+        if (!bytes || result.cancelled) {
+            // As if the command had never run.
+            state_.FileName = previousName;
+            return;
+        }
+        // The box views the lines read, up to and including a failing one.
+        SetEditorText(result.echo);
     }
+    FinishLoad(result, LoadKind::File);
 }
 
 void frmMain::ReportOpenFailure(const QString& reason) {
@@ -255,24 +301,43 @@ void frmMain::ReportOpenFailure(const QString& reason) {
 }
 
 void frmMain::btnReadTxt_Click() {
-    const QByteArray text = Editor->toPlainText().toUtf8();
-    const LoadResult result = LoadPastedText(
-        state_,
-        SharedText(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))));
-    FinishLoad(result);
+    LoadResult result;
+    {
+        BusyLoad busy(this, QStringLiteral("Reading the pasted trucks"), progressDialogDelay_);
+        result = LoadPastedText(state_, EditorText(), busy.step(0, 1));
+    }
+    if (!result.cancelled) {
+        FinishLoad(result, LoadKind::Pasted);
+    }
 }
 
-void frmMain::FinishLoad(const LoadResult& result) {
+void frmMain::FinishLoad(const LoadResult& result, LoadKind kind) {
     // The label shows the true total even when the load stopped part-way.
     ShowCount();
     if (result.failure) {
-        throw RuntimeError(result.failure->number, result.failure->text());
+        ReportLoadFailure(*result.failure, result.added, kind);
+        return;
     }
     if (state_.NoTrucks == 0) {
         return;  // nothing to show is not an error
     }
     state_.CurrentTruck = 1;
     ShowTruck();
+}
+
+void frmMain::ReportLoadFailure(const LoadFailure& failure, TruckIndex added, LoadKind kind) {
+    QString reason = FromUtf8(failure.text());
+    if (kind == LoadKind::File) {
+        if (added == 0 && failure.line >= 1 && failure.line <= kHeadLineHintLines) {
+            reason += QLatin1Char('\n') + HeadLinesHint(failure.line);
+        }
+        ReportOpenFailure(reason);
+        return;
+    }
+    messageBoxes_->MsgBox(this,
+                          QStringLiteral("Could not read the pasted trucks.\n") + reason +
+                              QLatin1Char('\n') + TrucksAddedBefore(added),
+                          MsgIcon::Critical);
 }
 
 void frmMain::ShowCount() {
@@ -305,6 +370,15 @@ void frmMain::Navigate(bool (*step)(BrowserState&)) {
 
 void frmMain::ShowTruck() {
     axlewise::ShowTruck(state_, *this);
+}
+
+SharedText frmMain::EditorText() const {
+    const QByteArray text = Editor->toPlainText().toUtf8();
+    return SharedText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+}
+
+void frmMain::SetEditorText(const SharedText& text) {
+    Editor->setPlainText(FromUtf8(text));
 }
 
 void frmMain::setTruckText(const std::string& text) {

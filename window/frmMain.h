@@ -3,11 +3,13 @@
 #include "display/ShowTruck.h"
 #include "loading/TruckFile.h"
 #include "records/BrowserState.h"
+#include "window/BusyLoad.h"
 #include "window/CommonDialog.h"
 #include "window/MessageBoxes.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +44,8 @@ public:
 
     // Loads a file exactly as if it had been chosen in the open dialog.
     void OpenFile(const QString& path);
+    // The work after which a load shows its progress dialog (tests shorten it).
+    void setProgressDialogDelay(int ms) { progressDialogDelay_ = ms; }
 
     // The event procedures. FileOpen_Click traps every error of its own work;
     // the others let errors go, and the window reports an error that leaves a
@@ -63,11 +67,19 @@ private:
 
     // Moves to another truck and shows it; with no truck held nothing happens.
     void Navigate(bool (*step)(BrowserState&));
+    enum class LoadKind { File, Pasted };
+    // Runs the work of the open command, reporting every error it raises as
+    // the file's message; a cancelled dialog is silent.
+    void TrapFileErrors(const std::function<void()>& work);
     void LoadChosenFile();
     void ReportOpenFailure(const QString& reason);
-    // Ends a load: the count, then the failure raised, or truck 1 shown when
+    // Ends a load: the count, then the failure reported, or truck 1 shown when
     // any truck is held.
-    void FinishLoad(const LoadResult& result);
+    void FinishLoad(const LoadResult& result, LoadKind kind);
+    void ReportLoadFailure(const LoadFailure& failure, TruckIndex added, LoadKind kind);
+    // The text of the file-contents box, read and replaced whole.
+    SharedText EditorText() const;
+    void SetEditorText(const SharedText& text);
     void ShowCount();
     void ShowTruck();
 
@@ -81,6 +93,7 @@ private:
     CommonDialog CommonDialog1_;
     std::unique_ptr<MessageBoxes> messageBoxes_;
     std::string decimalSeparator_;
+    int progressDialogDelay_ = BusyLoad::kDialogAfterMs;
 
     QPlainTextEdit* txtHeads = nullptr;
     QLabel* lblNoTrucks = nullptr;

@@ -296,9 +296,9 @@ void tst_frmMain::commands_data() {
                                 << echo << 2;
     QTest::newRow("bad line 3 in a first load: Previous from 0 to the last")
         << 0 << "menu" << bad << "0" << kFailed + "line 3: SPEED" << 2 << 0 << echo << 2;
-    QTest::newRow("bad pasted line: an error leaving the button")
+    QTest::newRow("bad pasted line: said in plain words")
         << 0 << "paste" << badPaste << "0"
-        << "(x) \"Read Pasted Truck(s)\" failed: " << 1 << 0 << badPaste << 1;
+        << "(x) Could not read the pasted trucks.\nline 2: SPEED" << 1 << 0 << badPaste << 1;
     QTest::newRow("one-axle truck: the geometry message")
         << 0 << "paste" << oneAxle << "0"
         << "(x) This truck's geometry is erroneous" << 2 << 1 << oneAxle << 2;
