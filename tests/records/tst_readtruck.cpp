@@ -51,26 +51,22 @@ private slots:
     void recordsOutliveTheirText();
 };
 
+// The fields follow one another in index order and cover columns 1 to 77
+// exactly once, and the axle helpers land on the captions they name.
 void TestReadTruck::fieldTable() {
-    const QByteArrayList captions = {
-        "HEAD",          "DAY",        "MONTH",         "YEAR",    "HOUR",          "MINUTE",
-        "SECOND",        "SECOND/100", "SPEED",         "GVW",     "LENGTH",        "NO. AXLES",
-        "DIRECTION",     "LANE",       "TRNS LANE POS", "WT AX 1", "S AX 1 - AX 2", "WT AX 2",
-        "S AX 2 - AX 3", "WT AX 3",    "S AX 3 - AX 4", "WT AX 4", "S AX 4 - AX 5", "WT AX 5",
-        "S AX 5 - AX 6", "WT AX 6",    "S AX 6 - AX 7", "WT AX 7", "S AX 7 - AX 8", "WT AX 8",
-        "S AX 8 - AX 9", "WT AX 9"};
     std::array<int, kLineColumns + 1> owners{};
-    QByteArrayList inOrder;
+    int index = 0;
     for (const LineField& field : kFields) {
-        inOrder << QByteArray(field.caption.data(), qsizetype(field.caption.size()));
-        QCOMPARE(field.index, inOrder.size());
+        QCOMPARE(field.index, ++index);
         for (int column = field.start; column <= field.last(); ++column) {
             QVERIFY2(column >= 1 && column <= kLineColumns, qPrintable(QString::number(column)));
             ++owners[std::size_t(column)];
         }
     }
-    QCOMPARE(inOrder, captions);
     QCOMPARE(std::count(owners.begin() + 1, owners.end(), 1), kLineColumns);
+    QCOMPARE(Field(AxleWeightField(1)).caption, "WT AX 1");
+    QCOMPARE(Field(AxleSpacingField(8)).caption, "S AX 8 - AX 9");
+    QCOMPARE(Field(AxleWeightField(9)).caption, "WT AX 9");
 }
 
 // Texts of up to four characters are also read as the HEAD field of a line,
@@ -243,10 +239,12 @@ void TestReadTruck::sampleFile() {
 }
 
 // Seeded random edits of truck lines never crash: each parses or raises 6 or 13.
+// (The fuzz target of the parser explores much further; this keeps a quick,
+// repeatable sample in every test run.)
 void TestReadTruck::randomLines() {
     std::mt19937 random(20240311);
     const std::string alphabet = "0123456789      +-..,e\t\xC3\xA9\xFF";
-    for (int n = 0; n < 300'000; ++n) {
+    for (int n = 0; n < 30'000; ++n) {
         std::string line = n % 2 == 0 ? kNine.toStdString() : TruckLine(n % 10'000);
         for (auto edits = 1 + random() % 3; edits > 0; --edits) {
             line[random() % line.size()] = alphabet[random() % alphabet.size()];
@@ -267,8 +265,6 @@ void TestReadTruck::trucks_data() {
     QTest::newRow("one past the last") << 3 << qint64(4) << 9;
     QTest::newRow("index 0, the unused slot") << 3 << qint64(0) << 9;
     QTest::newRow("any truck of an empty list") << 0 << qint64(1) << 9;
-    QTest::newRow("past 16 bits") << 40'000 << qint64(32'768) << 0;
-    QTest::newRow("one past 40,000") << 40'000 << qint64(40'001) << 9;
 }
 
 // Truck n carries HEAD n (modulo 10,000), so the order is seen too. A rejected
