@@ -368,18 +368,20 @@ void TextBuffer::forEachPiece(Offset from, Offset to,
 
 SharedText TextBuffer::sharedText() const {
     const Impl& d = *impl_;
-    // The loaded slice is still the text when it is one whole span of it (or
-    // both are empty); edits undone back to it have been joined into one again.
-    const Offset originalSize = static_cast<Offset>(d.original.size());
-    const bool unedited = d.spans.empty()
-                              ? originalSize == 0
-                              : d.spans.size() == 1 && d.spans.front().source == Source::Original &&
-                                    d.spans.front().length == originalSize;
-    if (unedited) {
-        return d.original;
-    }
     if (d.spans.empty()) {
         return {};
+    }
+    // The loaded slice is still the text, or one stretch of it (head lines
+    // deleted, say): a slice of the same block, no copy. Edits undone back to it
+    // have been joined into one span again.
+    if (d.spans.size() == 1 && d.spans.front().source == Source::Original) {
+        const Span& span = d.spans.front();
+        if (span.length == static_cast<Offset>(d.original.size())) {
+            return d.original;
+        }
+        return SharedText(d.original.block(),
+                          d.original.view().substr(static_cast<std::size_t>(span.start),
+                                                   static_cast<std::size_t>(span.length)));
     }
     auto block = std::make_shared<const std::string>(text(0, d.size()));
     return SharedText(block, *block);

@@ -83,8 +83,8 @@ public:
     // time, without copying.
     void forEachPiece(Offset from, Offset to,
                       const std::function<void(std::string_view)>& visit) const;
-    // The whole text as one SharedText: the loaded block's own slice when the
-    // text is still exactly that (no copy), otherwise the pieces joined once.
+    // The whole text as one SharedText: a slice of the loaded block when the
+    // text is still one stretch of it (no copy), otherwise the pieces joined once.
     SharedText sharedText() const;
 
 private:

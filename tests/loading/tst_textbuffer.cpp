@@ -476,6 +476,13 @@ void tst_TextBuffer::loadedBlockIsViewedNotCopied() {
     buffer.redo();
     buffer.undo();
     QVERIFY(same(buffer.sharedText()));
+    // One stretch of the loaded text, its first line deleted: still a slice.
+    buffer.remove(0, 3);
+    {
+        const SharedText rest = buffer.sharedText();
+        QVERIFY(rest.block() == block && rest.view().data() == block->data() + 8);
+        QCOMPARE(rest.view(), "cd\n");
+    }
 
     buffer.setText(SharedText());
     QCOMPARE(block.use_count(), 2);
