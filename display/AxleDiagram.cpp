@@ -3,6 +3,7 @@
 #include "records/RuntimeError.h"
 
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace axlewise {
@@ -23,6 +24,15 @@ constexpr float kWeightRow = -10.0F;
 constexpr float kShareRow = -15.0F;
 // The gross weight line stands this far below the top edge.
 constexpr float kGvwLineOffset = 5.0F;
+// An axle whose labels would run into its neighbour's is lifted by this many
+// text lines; two lines clear the neighbour's pair and still fit under the
+// gross weight line.
+constexpr float kLiftLines = 2.0F;
+
+// Around the count of axles beyond an edge: "◄ 1 more", "2 more ►".
+constexpr std::string_view kLeftMarkStart = "\u25C4 ";
+constexpr std::string_view kMarkEnd = " more";
+constexpr std::string_view kRightMarkEnd = " more \u25BA";
 
 // Reads element `index` of an axle array; an index the array does not hold
 // raises error 9 instead of reading past its end.
@@ -41,6 +51,71 @@ void DrawAxle(DrawingSurface& pic, float x) {
     pic.Circle(x, 0.0F, kWheelRadius);
     pic.setDrawMode(DrawMode::Invert);
     pic.Circle(x, 0.0F, kHubRadius);
+}
+
+// The stretch along x that a label covers: from its start to the end of its
+// advance, blanks included, whichever way the scale runs.
+struct Extent {
+    float from;
+    float to;
+};
+
+Extent LabelExtent(const DrawingSurface& pic, float x, std::string_view text) {
+    const float width = pic.TextWidth(text);
+    return width < 0 ? Extent{x + width, x} : Extent{x, x + width};
+}
+
+// The labels drawn at one height: a weight row and the share row above it.
+struct LabelPlace {
+    // Labels closer than this run into each other: with less than a blank
+    // between them, "19.4%" and "19.4%" read as one "19.4%19.4%".
+    float gap = 0;
+    std::vector<Extent> weights;
+    std::vector<Extent> shares;
+
+    // Whether a new label pair would run into one already here.
+    bool taken(const Extent& weight, const std::optional<Extent>& share) const {
+        const auto hits = [this](const std::vector<Extent>& row, const Extent& extent) {
+            for (const Extent& other : row) {
+                if (extent.from < other.to + gap && other.from < extent.to + gap) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        return hits(weights, weight) || (share && hits(shares, *share));
+    }
+
+    void add(const Extent& weight, const std::optional<Extent>& share) {
+        weights.push_back(weight);
+        if (share) {
+            shares.push_back(*share);
+        }
+    }
+};
+
+// Prints the count of axles beyond each edge on the wheels' row, right-aligned
+// to the right edge and from the left edge, with a halo so that it can be read
+// over a wheel cut by the edge. It is drawn after every wheel, so no inverted
+// wheel can cross it, and Print leaves the draw mode as it is.
+void DrawEdgeMarks(DrawingSurface& pic, int beyondLeft, int beyondRight) {
+    if (beyondLeft == 0 && beyondRight == 0) {
+        return;
+    }
+    const float y = -pic.TextHeight() / 2;
+    pic.setTextHalo(true);
+    if (beyondLeft > 0) {
+        pic.setCurrentX(kLeft);
+        pic.setCurrentY(y);
+        pic.Print(std::string(kLeftMarkStart) + std::to_string(beyondLeft) + std::string(kMarkEnd));
+    }
+    if (beyondRight > 0) {
+        const std::string text = std::to_string(beyondRight) + std::string(kRightMarkEnd);
+        pic.setCurrentX(kRight - pic.TextWidth(text));
+        pic.setCurrentY(y);
+        pic.Print(text);
+    }
+    pic.setTextHalo(false);
 }
 
 }  // namespace
@@ -80,39 +155,67 @@ void DrawTruck(DrawingSurface& pic, const BrowserState& state, std::string_view 
 
     pic.Cls();
     pic.Scale(kLeft, kTop, kRight, kBottom);
+    // Asked after Scale: the line height depends on the scale.
+    const float lift = kLiftLines * pic.TextHeight();
 
-    // The first axle. Its share label starts wherever the weight label's Print
-    // left the text position: at the start of a new line.
-    DrawAxle(pic, 0.0F);
-    pic.setCurrentY(kWeightRow);
-    const std::int16_t firstWeight = Element(state.AxleWeights, 1, "AxleWeights");
-    pic.PrintInteger(firstWeight);
-    if (showShares) {
-        pic.setCurrentY(kShareRow);
-        pic.Print(ShareText(firstWeight, state.GVW, decimalSeparator));
-    }
-
-    // Each later axle stands at the running sum of the spacings before it; the
-    // circle leaves the text position at its centre for the weight label.
+    // The labels on the rows as given; lifted ones are not kept, as no pair is
+    // ever checked against them.
+    LabelPlace low;
+    low.gap = std::abs(pic.TextWidth(" "));
+    int beyondLeft = 0;
+    int beyondRight = 0;
+    // Each axle stands at the running sum of the spacings before it; the first at 0.
     const int noAxles = state.NoAxles;
     int axlePos = 0;
-    for (int i = 2; i <= noAxles; ++i) {
-        axlePos += Element(state.AxleSpacings, i - 1, "AxleSpacings");
+    for (int i = 1; i <= noAxles; ++i) {
+        if (i > 1) {
+            axlePos += Element(state.AxleSpacings, i - 1, "AxleSpacings");
+        }
         const auto x = static_cast<float>(axlePos);
         DrawAxle(pic, x);
-        pic.setCurrentY(kWeightRow);
+        if (x < kLeft) {
+            ++beyondLeft;
+        } else if (x > kRight) {
+            ++beyondRight;
+        }
+
         const std::int16_t weight = Element(state.AxleWeights, i, "AxleWeights");
-        pic.PrintInteger(weight);
+        const std::string weightText = DrawingSurface::PrintIntegerText(weight);
+        std::string shareText;
+        // The first axle's share starts where a new line starts, at the left
+        // edge of the scale; every other label starts at its axle.
+        const float shareX = i == 1 ? kLeft : x;
+        std::optional<Extent> shareExtent;
         if (showShares) {
-            pic.setCurrentY(kShareRow);
-            pic.setCurrentX(x);
-            pic.Print(ShareText(weight, state.GVW, decimalSeparator));
+            shareText = ShareText(weight, state.GVW, decimalSeparator);
+            shareExtent = LabelExtent(pic, shareX, shareText);
+        }
+        const Extent weightExtent = LabelExtent(pic, x, weightText);
+
+        // A pair that would run into a label already on the given rows goes up
+        // two lines, above its neighbour's pair. The place up there is not
+        // checked: there is no third one to go to.
+        const bool lifted = low.taken(weightExtent, shareExtent);
+        if (!lifted) {
+            low.add(weightExtent, shareExtent);
+        }
+        const float dy = lifted ? -lift : 0.0F;
+
+        pic.setCurrentX(x);
+        pic.setCurrentY(kWeightRow + dy);
+        pic.Print(weightText);
+        if (showShares) {
+            pic.setCurrentX(shareX);
+            pic.setCurrentY(kShareRow + dy);
+            pic.Print(shareText);
         }
     }
 
     pic.setCurrentY(pic.ScaleTop() + kGvwLineOffset);
     pic.setCurrentX(0.0F);
     pic.Print("GVW: " + std::to_string(state.GVW));
+
+    DrawEdgeMarks(pic, beyondLeft, beyondRight);
 }
 
 }  // namespace axlewise

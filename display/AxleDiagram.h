@@ -21,10 +21,18 @@ std::string ShareText(std::int16_t weight, std::int16_t gvw,
 // AxleWeights and AxleSpacings (read only), on a scale of (-10, -35)-(200, 5):
 // per axle a wheel of radius 5 and an inverted hub of radius 5/3 on y = 0 at the
 // running sum of the spacings, its weight label at y = -10 and its share at
-// y = -15; then "GVW: " and the weight at ScaleTop + 5. The first wheel is drawn
-// in the surface's current draw mode, everything after it in invert mode, which
-// the surface keeps. With a GVW of 0 no share exists: the share labels are left
-// out and the rest is drawn. A missing array element raises RuntimeError 9.
+// y = -15, both starting at the axle's x (the first axle's share at x = -10);
+// then "GVW: " and the weight at ScaleTop + 5.
+// When either label of an axle would overlap an earlier axle's label on those
+// rows (extents [x, x + TextWidth] that meet), both of its labels go two text
+// lines (2 * TextHeight) higher.
+// Axles whose centre lies beyond an edge (x < -10 or x > 200) keep their places
+// and are counted on the wheels' row, last of all and with a halo: "◄ 1 more"
+// from the left edge, "2 more ►" ending at the right one.
+// The first wheel is drawn in the surface's current draw mode, everything after
+// it in invert mode, which the surface keeps. With a GVW of 0 no share exists:
+// the share labels are left out and the rest is drawn. A missing array element
+// raises RuntimeError 9.
 void DrawTruck(DrawingSurface& pic, const BrowserState& state,
                std::string_view decimalSeparator = ".");
 

@@ -48,6 +48,18 @@ public:
     // colour, then ends the line: CurrentY grows by one line of text and CurrentX
     // goes back to the left edge of the user scale. Not affected by the draw mode.
     virtual void Print(std::string_view text) = 0;
+    // While on, Print first lays a narrow band of the background colour around
+    // every glyph, so the text stays readable over a drawing while the drawing
+    // still shows between the letters. Off until switched on.
+    virtual void setTextHalo(bool on) = 0;
+
+    // The advance width of the text (UTF-8) in the surface's font, in user units
+    // along x under the current scale, blanks included: Print at x covers
+    // [x, x + TextWidth]. Negative when the scale's x axis runs right to left.
+    virtual float TextWidth(std::string_view text) const = 0;
+    // The height of one line of text in user units along y under the current
+    // scale: how far Print moves CurrentY. Negative when the y axis runs upwards.
+    virtual float TextHeight() const = 0;
 
     // Prints an integer item: a blank before it (a minus sign instead when
     // negative) and a blank after it, e.g. " 60 " or "-5 ".

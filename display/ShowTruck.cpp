@@ -38,7 +38,10 @@ void ShowTruck(BrowserState& state, TruckView& view) {
     state.GVW = DataAt(truck, kGvwField);
     state.NoAxles = DataAt(truck, kNoAxlesField);
     if (state.NoAxles <= 1) {
-        // Not an error: the arrays and the picture keep the previous truck.
+        // Not an error: the arrays keep the previous truck. The picture does
+        // not: it would show another truck's axles beside this one's values,
+        // so it is cleared before the message appears.
+        view.picture().Cls();
         view.MsgBox(std::string(kGeometryMessage), MsgIcon::Critical);
         return;
     }

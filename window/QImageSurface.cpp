@@ -1,9 +1,22 @@
 #include "window/QImageSurface.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace axlewise {
+
+namespace {
+
+// The width of a text's halo in logical pixels: 2 pixels on each side of a
+// glyph's outline fill the gaps between the letters of an 11-pixel font, so
+// the word stands on white while the drawing still shows around it.
+constexpr qreal kHaloWidth = 4.0;
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 QImageSurface::QImageSurface(QSize logicalSize, qreal devicePixelRatio, const QFont& font,
                              QColor background, QColor foreground)
@@ -55,6 +68,11 @@ void QImageSurface::setDrawMode(DrawMode mode) {
     drawMode_ = mode;
 }
 
+void QImageSurface::setTextHalo(bool on) {
+    record([=, this] { setTextHalo(on); });
+    textHalo_ = on;
+}
+
 void QImageSurface::setCurrentX(float x) {
     record([=, this] { setCurrentX(x); });
     currentX_ = x;
@@ -82,7 +100,7 @@ void QImageSurface::setDevicePixelRatio(qreal ratio) {
 }
 
 QImageSurface::Settings QImageSurface::settings() const {
-    return {scale_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_};
+    return {scale_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_, textHalo_};
 }
 
 void QImageSurface::restore(const Settings& settings) {
@@ -92,6 +110,7 @@ void QImageSurface::restore(const Settings& settings) {
     fillStyle_ = settings.fillStyle;
     fillColor_ = settings.fillColor;
     drawMode_ = settings.drawMode;
+    textHalo_ = settings.textHalo;
 }
 
 void QImageSurface::record(std::function<void()> operation) {
@@ -102,6 +121,20 @@ void QImageSurface::record(std::function<void()> operation) {
 
 QPointF QImageSurface::toPixels(float x, float y) const {
     return QPointF(scale_.pixelX(x), scale_.pixelY(y));
+}
+
+QFontMetricsF QImageSurface::metrics() const {
+    // The image's logical dpi, not its device pixels: the user scale maps to
+    // logical pixels whatever the pixel ratio.
+    return QFontMetricsF(font_, &image_);
+}
+
+float QImageSurface::TextWidth(std::string_view text) const {
+    return static_cast<float>(scale_.userWidth(metrics().horizontalAdvance(FromUtf8(text))));
+}
+
+float QImageSurface::TextHeight() const {
+    return static_cast<float>(scale_.userHeight(metrics().height()));
 }
 
 void QImageSurface::Circle(float x, float y, float radius) {
@@ -135,17 +168,28 @@ void QImageSurface::Circle(float x, float y, float radius) {
 
 void QImageSurface::Print(std::string_view text) {
     record([this, kept = std::string(text)] { Print(kept); });
-    const QFontMetricsF metrics(font_, &image_);
+    const QFontMetricsF fontMetrics = metrics();
     const QPointF topLeft = toPixels(currentX_, currentY_);
+    const QPointF baseline(topLeft.x(), topLeft.y() + fontMetrics.ascent());
+    const QString string = FromUtf8(text);
     {
         QPainter painter(&image_);
+        if (textHalo_) {
+            // The outline of the glyphs, stroked wide in the background colour
+            // under the text itself. Without antialiasing the halo has a hard
+            // edge: no grey fringe on a black wheel that blurs the letters.
+            QPainterPath outline;
+            outline.addText(baseline, font_, string);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.strokePath(
+                outline, QPen(background_, kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        }
         painter.setFont(font_);
         painter.setPen(foreground_);
-        painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()),
-                         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        painter.drawText(baseline, string);
     }
     // End the line: one text line down, back to the left edge of the scale.
-    currentY_ += static_cast<float>(scale_.userHeight(metrics.height()));
+    currentY_ += static_cast<float>(scale_.userHeight(fontMetrics.height()));
     currentX_ = scale_.left;
     changed();
 }

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QSize>
 
@@ -35,6 +36,11 @@ public:
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
     void Print(std::string_view text) override;
+    void setTextHalo(bool on) override;
+    // From the font's advance and line height (ascent + descent) in logical
+    // pixels, so they are the same at every device pixel ratio.
+    float TextWidth(std::string_view text) const override;
+    float TextHeight() const override;
 
     const QImage& image() const { return image_; }
 
@@ -55,6 +61,7 @@ private:
         FillStyle fillStyle;
         QColor fillColor;
         DrawMode drawMode;
+        bool textHalo;
     };
     Settings settings() const;
     void restore(const Settings& settings);
@@ -64,6 +71,8 @@ private:
 
     // User coordinates to logical pixels.
     QPointF toPixels(float x, float y) const;
+    // The font's metrics in logical pixels.
+    QFontMetricsF metrics() const;
 
     QSize size_;
     QImage image_;
@@ -77,6 +86,7 @@ private:
     FillStyle fillStyle_ = FillStyle::Transparent;
     QColor fillColor_ = Qt::black;
     DrawMode drawMode_ = DrawMode::CopyPen;
+    bool textHalo_ = false;
 
     Settings atCls_;
     std::vector<std::function<void()>> drawn_;

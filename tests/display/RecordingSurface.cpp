@@ -1,8 +1,11 @@
 #include "RecordingSurface.h"
 
+#include <algorithm>
+
 namespace axlewise {
 
 void RecordingSurface::Cls() {
+    ++clears;
     circles = prints = QStringList();
     currentX = currentY = 0.0F;
 }
@@ -16,9 +19,18 @@ void RecordingSurface::Circle(float x, float y, float radius) {
 
 void RecordingSurface::Print(std::string_view text) {
     const QString where = QString("@(%1,%2)").arg(currentX).arg(currentY);
-    prints << QString::fromUtf8(text.data(), qsizetype(text.size())) + where;
+    prints << QString::fromUtf8(text.data(), qsizetype(text.size())) + where +
+                  (halo ? " halo" : "");
     currentX = scale[0];
-    currentY += 2.5F;
+    currentY += kLineHeight;
+}
+
+float RecordingSurface::TextWidth(std::string_view text) const {
+    // Continuation bytes (10xxxxxx) belong to the character before them.
+    const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U;
+    });
+    return kCharWidth * static_cast<float>(characters);
 }
 
 }  // namespace axlewise

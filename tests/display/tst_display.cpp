@@ -15,8 +15,12 @@ namespace {
 // The value column, the message box and a recording picture.
 struct View : TruckView, RecordingSurface {
     void setTruckText(const std::string& text) override { truckText = text; }
+    // Notes whether the picture had been cleared, with nothing drawn since, when
+    // the message appeared.
     void MsgBox(const std::string& text, MsgIcon icon) override {
-        messages << (icon == MsgIcon::Critical ? "critical: " : "") + QString::fromStdString(text);
+        const bool clear = clears > 0 && circles.isEmpty() && prints.isEmpty();
+        messages << (icon == MsgIcon::Critical ? "critical: " : "") + QString::fromStdString(text) +
+                        (clear ? " (picture clear)" : "");
     }
     DrawingSurface& picture() override { return *this; }
     std::string_view decimalSeparator() const override { return separator; }
@@ -24,6 +28,15 @@ struct View : TruckView, RecordingSurface {
     std::string separator, truckText;
     QStringList messages;
 };
+
+BrowserState Truck(int gvw, const QList<int>& weights, const QList<int>& spacings) {
+    BrowserState state;
+    state.GVW = std::int16_t(gvw);
+    state.NoAxles = std::int16_t(weights.size() - 1);
+    state.AxleWeights.assign(weights.begin(), weights.end());
+    state.AxleSpacings.assign(spacings.begin(), spacings.end());
+    return state;
+}
 
 }  // namespace
 
@@ -78,42 +91,49 @@ private slots:
         QTEST(QString::fromStdString(ShareText(std::int16_t(weight), std::int16_t(gvw))),
               "expected");
     }
+    // The whole drawing on the recording surface, whose text is 2 units a
+    // character and 2.5 a line: a lifted pair stands at -15 and -20, a mark
+    // "1 more ►" (8 characters) at 200 - 16 = 184 on y -2.5 / 2.
     void drawTruck_data() {
         QTest::addColumn<int>("gvw");
         QTest::addColumn<QList<int>>("weights");   // from index 0, which is unused
         QTest::addColumn<QList<int>>("spacings");  // from index 0
+        QTest::addColumn<QList<int>>("wheels");    // x of each axle
         QTest::addColumn<QStringList>("prints");
         const QList<int> weights{0, 60, 120, 120}, spacings{0, 40, 13};
-        // The first share starts where a new line starts (x -10), the others at their axle.
-        QTest::newRow("three axles, GVW 300")
-            << 300 << weights << spacings
+        // The first share starts where a new line starts (x -10), the others at
+        // their axle; " 120 " at 40 ends at 50, before the next at 53.
+        QTest::newRow("three axles, GVW 300: every label fits")
+            << 300 << weights << spacings << QList<int>{0, 40, 53}
             << QStringList{" 60 @(0,-10)",   "20.%@(-10,-15)", " 120 @(40,-10)",  "40.%@(40,-15)",
                            " 120 @(53,-10)", "40.%@(53,-15)",  "GVW: 300@(0,-30)"};
+        // Both axles at 21 end less than a blank before the one at 30 and go up
+        // (on top of each other up there). The one at 271 is drawn and counted.
         QTest::newRow("spacings negative, 0 and past x 205 (no rescaling), a negative weight")
             << 200 << QList<int>{0, 100, -5, 50, 5, 50} << QList<int>{0, 30, -9, 0, 250}
-            << QStringList{" 100 @(0,-10)",  "50.%@(-10,-15)", "-5 @(30,-10)",    "-2.5%@(30,-15)",
-                           " 50 @(21,-10)",  "25.%@(21,-15)",  " 5 @(21,-10)",    "2.5%@(21,-15)",
-                           " 50 @(271,-10)", "25.%@(271,-15)", "GVW: 200@(0,-30)"};
+            << QList<int>{0, 30, 21, 21, 271}
+            << QStringList{" 100 @(0,-10)",  "50.%@(-10,-15)",   "-5 @(30,-10)",
+                           "-2.5%@(30,-15)", " 50 @(21,-15)",    "25.%@(21,-20)",
+                           " 5 @(21,-15)",   "2.5%@(21,-20)",    " 50 @(271,-10)",
+                           "25.%@(271,-15)", "GVW: 200@(0,-30)", "1 more \u25BA@(184,-1.25) halo"};
         QTest::newRow("GVW 0: all but the shares, no error")
-            << 0 << weights << spacings
+            << 0 << weights << spacings << QList<int>{0, 40, 53}
             << QStringList{" 60 @(0,-10)", " 120 @(40,-10)", " 120 @(53,-10)", "GVW: 0@(0,-30)"};
     }
     void drawTruck() {
         QFETCH(int, gvw);
         QFETCH(QList<int>, weights);
         QFETCH(QList<int>, spacings);
+        QFETCH(QList<int>, wheels);
         QFETCH(QStringList, prints);
-        BrowserState state;
-        state.GVW = std::int16_t(gvw);
-        state.NoAxles = std::int16_t(weights.size() - 1);
-        state.AxleWeights.assign(weights.begin(), weights.end());
-        state.AxleSpacings.assign(spacings.begin(), spacings.end());
-        QStringList circles;  // a wheel and a hub under each weight label
-        for (const QString& label : prints.filter(",-10)")) {
-            const QString at = label.mid(label.indexOf('@')).replace(",-10)", ",0)");
-            circles.append({"r5" + at + " invert", "r1.66667" + at + " invert"});
+        const BrowserState state = Truck(gvw, weights, spacings);
+        QStringList circles;  // a wheel and a hub at each axle
+        for (int x : wheels) {
+            circles << QString("r5@(%1,0) invert").arg(x)
+                    << QString("r1.66667@(%1,0) invert").arg(x);
         }
-        // Only the first wheel takes the surface's own mode, which the drawing leaves inverting.
+        // Only the first wheel takes the surface's own mode, which the drawing
+        // leaves inverting; the halo is off again at the end.
         RecordingSurface surface;
         for (const char* firstMode : {"copy-pen", "invert"}) {
             DrawTruck(surface, state);
@@ -121,7 +141,110 @@ private slots:
             QCOMPARE(surface.circles, circles);
             QCOMPARE(surface.prints, prints);
             QCOMPARE(surface.scale, (QList<float>{-10, -35, 200, 5}));
+            QVERIFY(!surface.halo);
         }
+    }
+
+    // Axles whose centre lies beyond x -10 or x 200 are counted on the wheels'
+    // row (y -1.25: half a line above 0), last of all and with a halo: "◄ N
+    // more" from -10, "N more ►" (16 units) from 184. Every wheel is still drawn.
+    void edgeMarks_data() {
+        QTest::addColumn<QList<int>>("spacings");  // from index 0; every weight is 10
+        QTest::addColumn<QStringList>("marks");
+        const QString right = "%1 more \u25BA@(184,-1.25) halo",
+                      left = "\u25C4 %1 more@(-10,-1.25) halo";
+        QTest::newRow("all inside: no mark") << QList<int>{0, 40, 13, 99, 40} << QStringList{};
+        QTest::newRow("an axle exactly at 200 is not beyond")
+            << QList<int>{0, 150, 50} << QStringList{};
+        QTest::newRow("an axle exactly at -10 is not beyond")
+            << QList<int>{0, -9, -1} << QStringList{};
+        QTest::newRow("two past the right edge, one just inside")
+            << QList<int>{0, 99, 99, 2, 1, 14} << QStringList{right.arg(2)};
+        QTest::newRow("one past the left edge")
+            << QList<int>{0, -9, -2, 30} << QStringList{left.arg(1)};
+        QTest::newRow("both edges: left mark first")
+            << QList<int>{0, -9, -9, 99, 99, 40} << QStringList{left.arg(1), right.arg(1)};
+        QTest::newRow("an axle that comes back inside is not counted")
+            << QList<int>{0, 99, 99, 10, -50} << QStringList{right.arg(1)};
+    }
+    void edgeMarks() {
+        QFETCH(QList<int>, spacings);
+        QFETCH(QStringList, marks);
+        const BrowserState state = Truck(0, QList<int>(spacings.size() + 1, 10), spacings);
+        RecordingSurface surface;
+        DrawTruck(surface, state);
+        QCOMPARE(surface.prints.filter("more"), marks);
+        QCOMPARE(surface.prints.mid(surface.prints.size() - marks.size()), marks);
+        QCOMPARE(surface.prints.filter(" halo"), marks);
+        QCOMPARE(surface.circles.size(), 2 * spacings.size());
+        QVERIFY(!surface.halo);
+        QVERIFY(surface.mode == DrawMode::Invert);
+    }
+
+    // Where each axle's labels stand, worked out with 2 units a character:
+    // " 100 " and " 120 " are 10 wide, " 80 " and "25.%" 8, " 5 " 6. A pair that
+    // meets a label on the given rows (-10, -15) goes to -15 and -20.
+    void labelRows_data() {
+        QTest::addColumn<int>("gvw");
+        QTest::addColumn<QList<int>>("weights");   // from index 0, which is unused
+        QTest::addColumn<QList<int>>("spacings");  // from index 0
+        QTest::addColumn<QStringList>("labels");   // every print but the GVW line
+        const QList<int> tridem{0, 100, 100, 100, 100};
+        const QStringList steer{" 100 @(0,-10)", "25.%@(-10,-15)", " 100 @(40,-10)",
+                                "25.%@(40,-15)"};
+        QTest::newRow("tandem 7 apart: the second pair goes up")
+            << 200 << QList<int>{0, 40, 80, 80} << QList<int>{0, 40, 7}
+            << QStringList{" 40 @(0,-10)",  "20.%@(-10,-15)", " 80 @(40,-10)",
+                           "40.%@(40,-15)", " 80 @(47,-15)",  "40.%@(47,-20)"};
+        // Labels 8 wide at 40 end at 48; a blank is 2 wide.
+        QTest::newRow("less than a blank apart: the second pair goes up")
+            << 200 << QList<int>{0, 40, 80, 80} << QList<int>{0, 40, 9}
+            << QStringList{" 40 @(0,-10)",  "20.%@(-10,-15)", " 80 @(40,-10)",
+                           "40.%@(40,-15)", " 80 @(49,-15)",  "40.%@(49,-20)"};
+        QTest::newRow("a blank apart: both stay")
+            << 200 << QList<int>{0, 40, 80, 80} << QList<int>{0, 40, 10}
+            << QStringList{" 40 @(0,-10)",  "20.%@(-10,-15)", " 80 @(40,-10)",
+                           "40.%@(40,-15)", " 80 @(50,-10)",  "40.%@(50,-15)"};
+        // "33.3%" is 10 wide and " 8 " 6: the weights clear, the shares meet.
+        QTest::newRow("only the shares meet: the weight goes up with its share")
+            << 24 << QList<int>{0, 8, 8, 8} << QList<int>{0, 40, 8}
+            << QStringList{" 8 @(0,-10)",    "33.3%@(-10,-15)", " 8 @(40,-10)",
+                           "33.3%@(40,-15)", " 8 @(48,-15)",    "33.3%@(48,-20)"};
+        // " 120 " is 10 wide and "5.%" 6: the shares clear, the weights meet.
+        QTest::newRow("only the weights meet: the share goes up with its weight")
+            << 2400 << QList<int>{0, 120, 120, 120} << QList<int>{0, 40, 8}
+            << QStringList{" 120 @(0,-10)", "5.%@(-10,-15)",  " 120 @(40,-10)",
+                           "5.%@(40,-15)",  " 120 @(48,-15)", "5.%@(48,-20)"};
+        QTest::newRow("tridem 6 apart: low, high, low")
+            << 400 << tridem << QList<int>{0, 40, 6, 6}
+            << steer + QStringList{" 100 @(46,-15)", "25.%@(46,-20)", " 100 @(52,-10)",
+                                   "25.%@(52,-15)"};
+        // The third pair meets the second's up there too: no third place is sought.
+        QTest::newRow("tridem 3 apart: both places taken, the third pair goes up")
+            << 400 << tridem << QList<int>{0, 40, 3, 3}
+            << steer + QStringList{" 100 @(43,-15)", "25.%@(43,-20)", " 100 @(46,-15)",
+                                   "25.%@(46,-20)"};
+        // The first share covers -10 to -2: it meets a share at -9, not one at 7,
+        // wherever its axle (0) is.
+        QTest::newRow("first share at -10 meets the second's at -9")
+            << 10 << QList<int>{0, 5, 5} << QList<int>{0, -9}
+            << QStringList{" 5 @(0,-10)", "50.%@(-10,-15)", " 5 @(-9,-15)", "50.%@(-9,-20)"};
+        QTest::newRow("first share at -10 leaves room for the second's at 8")
+            << 10 << QList<int>{0, 5, 5} << QList<int>{0, 8}
+            << QStringList{" 5 @(0,-10)", "50.%@(-10,-15)", " 5 @(8,-10)", "50.%@(8,-15)"};
+        QTest::newRow("GVW 0: the weights alone decide")
+            << 0 << QList<int>{0, 5, 5, 5} << QList<int>{0, 8, 5}
+            << QStringList{" 5 @(0,-10)", " 5 @(8,-10)", " 5 @(13,-15)"};
+    }
+    void labelRows() {
+        QFETCH(int, gvw);
+        QFETCH(QList<int>, weights);
+        QFETCH(QList<int>, spacings);
+        RecordingSurface surface;
+        DrawTruck(surface, Truck(gvw, weights, spacings));
+        QStringList labels = surface.prints;
+        QCOMPARE(labels.takeLast(), QString("GVW: %1@(0,-30)").arg(gvw));
+        QTEST(labels, "labels");
     }
     void showTruck_data() {
         QTest::addColumn<int>("noAxles");
@@ -133,16 +256,16 @@ private slots:
         QTest::addColumn<QList<int>>("spacings");  // afterwards, from index 0
         QTest::addColumn<QString>("outcome");      // empty when drawn
         const QList<int> weights{0, 130, 150}, spacings{0, 140}, kept(12, 99);
-        const QString geometry = "critical: This truck's geometry is erroneous";
+        const QString geometry = "critical: This truck's geometry is erroneous (picture clear)";
         QTest::newRow("two axles")
             << 2 << 1 << 5285106.07 << '.' << "5285106.07" << weights << spacings << "";
         QTest::newRow("nine axles, negative time, comma separator")
             << 9 << 1 << -86399.99 << ',' << "-86399,99"
             << QList<int>{0, 130, 150, 170, 190, 210, 230, 250, 270, 290}
             << QList<int>{0, 140, 160, 180, 200, 220, 240, 260, 280} << "";
-        QTest::newRow("one axle, time 0: message, nothing redrawn")
+        QTest::newRow("one axle, time 0: picture cleared, then the message")
             << 1 << 1 << 0.0 << '.' << "0" << kept << kept << geometry;
-        QTest::newRow("zero axles, last hundredth of the year: message, nothing redrawn")
+        QTest::newRow("zero axles, last hundredth of the year: picture cleared, then the message")
             << 0 << 1 << 31190399.99 << '.' << "31190399.99" << kept << kept << geometry;
         QTest::newRow("index past the list: index line, then error 9")
             << 2 << 2 << 0.0 << '.' << "" << kept << kept << "error 9";
@@ -179,8 +302,12 @@ private slots:
                  (timeText.isEmpty() ? QStringList{lines[0], ""} : lines << timeText));
         QTEST(QList<int>(state.AxleWeights.begin(), state.AxleWeights.end()), "weights");
         QTEST(QList<int>(state.AxleSpacings.begin(), state.AxleSpacings.end()), "spacings");
-        // Drawn from the new figures with the view's separator, or left as it was.
-        QCOMPARE(view.circles.size(), outcome.isEmpty() ? 2 * noAxles : 1);
+        // Drawn from the new figures with the view's separator; cleared with
+        // nothing drawn after it for too few axles; left as it was after an error.
+        const bool geometryFault = outcome.startsWith("critical");
+        QCOMPARE(view.clears, outcome.isEmpty() || geometryFault ? 1 : 0);
+        QCOMPARE(view.circles.size(), outcome.isEmpty() ? 2 * noAxles : geometryFault ? 0 : 1);
+        QCOMPARE(view.prints.size() > 0, outcome.isEmpty());
         QCOMPARE(view.prints.value(1),
                  outcome.isEmpty() ? QString("185") + separator + "7%@(-10,-15)" : "");
     }
