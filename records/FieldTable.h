@@ -61,13 +61,23 @@ inline constexpr std::array<LineField, kFieldCount> kFields = {{
 // Indices into TruckRecord::Data of the fields that other code reads by meaning.
 inline constexpr int kDayField = 2;
 inline constexpr int kMonthField = 3;
+inline constexpr int kYearField = 4;
 inline constexpr int kHourField = 5;
 inline constexpr int kMinuteField = 6;
 inline constexpr int kSecondField = 7;
 inline constexpr int kHundredthsField = 8;
+inline constexpr int kSpeedField = 9;
 inline constexpr int kGvwField = 10;
+inline constexpr int kLengthField = 11;
 inline constexpr int kNoAxlesField = 12;
+inline constexpr int kDirectionField = 13;
+inline constexpr int kLaneField = 14;
 inline constexpr int kMaxAxles = 9;
+
+// The field with the given Data index (1..32).
+constexpr const LineField& Field(int index) {
+    return kFields[static_cast<std::size_t>(index - 1)];
+}
 
 // Data index of the weight of axle i (1..9).
 constexpr int AxleWeightField(int axle) {

@@ -13,12 +13,6 @@
 
 namespace axlewise::test {
 
-// The field with the given index (1..32).
-inline const LineField& Field(int index) {
-    assert(index >= 1 && index <= kFieldCount);
-    return kFields[static_cast<std::size_t>(index - 1)];
-}
-
 // The conversion of a field's text, raising RuntimeError 13 (type mismatch) or 6
 // (overflow) as ReadTruck does.
 inline std::int16_t CInt(std::string_view text) {

@@ -52,7 +52,7 @@ private slots:
 };
 
 // The fields follow one another in index order and cover columns 1 to 77
-// exactly once, and the axle helpers land on the captions they name.
+// exactly once, and the named indices land on the captions they name.
 void TestReadTruck::fieldTable() {
     std::array<int, kLineColumns + 1> owners{};
     int index = 0;
@@ -64,6 +64,19 @@ void TestReadTruck::fieldTable() {
         }
     }
     QCOMPARE(std::count(owners.begin() + 1, owners.end(), 1), kLineColumns);
+    for (const auto& [named, caption] :
+         std::initializer_list<std::pair<int, std::string_view>>{{kDayField, "DAY"},
+                                                                 {kMonthField, "MONTH"},
+                                                                 {kYearField, "YEAR"},
+                                                                 {kHundredthsField, "SECOND/100"},
+                                                                 {kSpeedField, "SPEED"},
+                                                                 {kGvwField, "GVW"},
+                                                                 {kLengthField, "LENGTH"},
+                                                                 {kNoAxlesField, "NO. AXLES"},
+                                                                 {kDirectionField, "DIRECTION"},
+                                                                 {kLaneField, "LANE"}}) {
+        QCOMPARE(Field(named).caption, caption);
+    }
     QCOMPARE(Field(AxleWeightField(1)).caption, "WT AX 1");
     QCOMPARE(Field(AxleSpacingField(8)).caption, "S AX 8 - AX 9");
     QCOMPARE(Field(AxleWeightField(9)).caption, "WT AX 9");

@@ -1,0 +1,270 @@
+#include "checks/TruckChecks.h"
+
+#include "checks/CheckFields.h"
+#include "records/FieldTable.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string_view>
+
+namespace axlewise {
+
+namespace {
+
+// The calendar and clock ranges of the time fields; the hundredths may take
+// whatever their field holds.
+struct ClockRange {
+    int index;
+    int lowest;
+    int highest;
+};
+constexpr ClockRange kClockRanges[] = {
+    {kDayField, 1, 31},    {kMonthField, 1, 12},
+    {kHourField, 0, 23},   {kMinuteField, 0, 59},
+    {kSecondField, 0, 59}, {kHundredthsField, 0, LargestValue(kHundredthsField)},
+};
+
+// LargestValue of each field, worked out once: the check runs on every truck shown.
+constexpr std::array<int, kFieldCount + 1> kLargestValues = [] {
+    std::array<int, kFieldCount + 1> values{};
+    for (int index = 1; index <= kFieldCount; ++index) {
+        values[static_cast<std::size_t>(index)] = LargestValue(index);
+    }
+    return values;
+}();
+
+// The fields FIELD_MAX looks at, in column order: GVW, then every weight and
+// spacing column from WT AX 1 to WT AX 9.
+constexpr int kAxleColumns = AxleWeightField(kMaxAxles) - AxleWeightField(1) + 1;
+constexpr std::array<int, 1 + kAxleColumns> kFullFieldChecked = [] {
+    std::array<int, 1 + kAxleColumns> indices{kGvwField};
+    for (int k = 0; k < kAxleColumns; ++k) {
+        indices[static_cast<std::size_t>(k + 1)] = AxleWeightField(1) + k;
+    }
+    return indices;
+}();
+
+// Reads the record's fields; every index it is given lies in 1..32.
+class Fields {
+public:
+    explicit Fields(const TruckRecord& truck) : data_(truck.Data) {}
+
+    int operator[](int index) const { return data_[static_cast<std::size_t>(index)]; }
+    int noAxles() const { return (*this)[kNoAxlesField]; }
+    // The axles that NO. AXLES names and a line can hold: 1..axlesWithin().
+    int axlesWithin() const { return std::clamp(noAxles(), 0, kMaxAxles); }
+    int weight(int axle) const { return (*this)[AxleWeightField(axle)]; }
+    int spacing(int axle) const { return (*this)[AxleSpacingField(axle)]; }
+
+private:
+    const std::array<std::int16_t, kFieldCount + 1>& data_;
+};
+
+std::string Caption(int index) {
+    return std::string(Field(index).caption);
+}
+
+std::string Number(int value) {
+    return std::to_string(value);
+}
+
+// "+5.9%": (sum - gvw) / |gvw| in percent, one decimal, a half rounded away
+// from zero. Worked out on integers, so the rounding is exact.
+std::string Deviation(long long difference, long long gvw) {
+    const long long numerator = std::llabs(difference) * 1000;
+    const long long denominator = std::llabs(gvw);
+    const long long tenths = (2 * numerator + denominator) / (2 * denominator);
+    std::string text(1, difference < 0 ? '-' : '+');
+    text += std::to_string(tenths / 10);
+    text += '.';
+    text += static_cast<char>('0' + tenths % 10);
+    text += '%';
+    return text;
+}
+
+// Adds a failure. Messages are only built for checks that fail, out of line,
+// so the checks of a truck that passes stay a short run of comparisons.
+template <typename Message>
+[[gnu::noinline, gnu::cold]] void Fail(std::vector<CheckFailure>& failures, CheckCode code,
+                                       const Message& message) {
+    failures.push_back({code, message()});
+}
+
+void CheckAxleSum(const Fields& f, std::vector<CheckFailure>& failures) {
+    const int within = f.axlesWithin();
+    long long sum = 0;
+    for (int axle = 1; axle <= within; ++axle) {
+        sum += f.weight(axle);
+    }
+    const long long gvw = f[kGvwField];
+    // Each weight and GVW are rounded to whole units on their own, so the sum
+    // may honestly miss GVW by up to half a unit per axle.
+    if (2 * std::llabs(sum - gvw) > within) {
+        Fail(failures, CheckCode::AxleSum, [&] {
+            std::string message = "axle weights sum to " + std::to_string(sum) + ", " +
+                                  Caption(kGvwField) + " is " + std::to_string(gvw);
+            if (gvw != 0) {
+                message += " (" + Deviation(sum - gvw, gvw) + ")";
+            }
+            return message;
+        });
+    }
+}
+
+void CheckAxleCount(const Fields& f, std::vector<CheckFailure>& failures) {
+    if (f.noAxles() < 2) {
+        Fail(failures, CheckCode::AxleCount,
+             [&] { return Caption(kNoAxlesField) + " is " + Number(f.noAxles()); });
+    }
+}
+
+// Weights and spacings within NO. AXLES, in the order of their columns.
+void CheckAxleEmpty(const Fields& f, std::vector<CheckFailure>& failures) {
+    const int within = f.axlesWithin();
+    for (int axle = 1; axle <= within; ++axle) {
+        if (f.weight(axle) <= 0) {
+            Fail(failures, CheckCode::AxleEmpty,
+                 [&] { return "axle " + Number(axle) + " weighs " + Number(f.weight(axle)); });
+        }
+        if (axle < within && f.spacing(axle) <= 0) {
+            Fail(failures, CheckCode::AxleEmpty, [&] {
+                return Caption(AxleSpacingField(axle)) + " is " + Number(f.spacing(axle));
+            });
+        }
+    }
+}
+
+// Weights and spacings beyond NO. AXLES, in the order of their columns. The
+// spacing after axle k belongs to the truck only when axle k + 1 does.
+void CheckAxleExtra(const Fields& f, std::vector<CheckFailure>& failures) {
+    const int within = f.axlesWithin();
+    const auto claimed = [&f] {
+        return " but " + Caption(kNoAxlesField) + " is " + Number(f.noAxles());
+    };
+    for (int axle = std::max(within, 1); axle <= kMaxAxles; ++axle) {
+        if (axle > within && f.weight(axle) != 0) {
+            Fail(failures, CheckCode::AxleExtra, [&] {
+                return "axle " + Number(axle) + " weighs " + Number(f.weight(axle)) + claimed();
+            });
+        }
+        if (axle < kMaxAxles && f.spacing(axle) != 0) {
+            Fail(failures, CheckCode::AxleExtra, [&] {
+                return Caption(AxleSpacingField(axle)) + " is " + Number(f.spacing(axle)) +
+                       claimed();
+            });
+        }
+    }
+}
+
+void CheckWheelbase(const Fields& f, std::vector<CheckFailure>& failures) {
+    int wheelbase = 0;
+    for (int axle = 1; axle < f.axlesWithin(); ++axle) {
+        wheelbase += f.spacing(axle);
+    }
+    if (wheelbase > f[kLengthField]) {
+        Fail(failures, CheckCode::Wheelbase, [&] {
+            return "wheelbase " + Number(wheelbase) + " is longer than " + Caption(kLengthField) +
+                   " " + Number(f[kLengthField]);
+        });
+    }
+}
+
+// GVW and every weight and spacing column, whether NO. AXLES counts it or not:
+// a full field is doubtful wherever it is.
+void CheckFieldMax(const Fields& f, std::vector<CheckFailure>& failures) {
+    for (const int index : kFullFieldChecked) {
+        if (f[index] == kLargestValues[static_cast<std::size_t>(index)]) {
+            Fail(failures, CheckCode::FieldMax, [&] {
+                return Caption(index) + " is " + Number(f[index]) + ", the largest the field holds";
+            });
+        }
+    }
+}
+
+void CheckClock(const Fields& f, std::vector<CheckFailure>& failures) {
+    for (const ClockRange& range : kClockRanges) {
+        const int value = f[range.index];
+        if (value < range.lowest || value > range.highest) {
+            Fail(failures, CheckCode::Clock,
+                 [&] { return Caption(range.index) + " is " + Number(value); });
+        }
+    }
+}
+
+void CheckSpeed(const Fields& f, std::vector<CheckFailure>& failures) {
+    if (f[kSpeedField] <= 0) {
+        Fail(failures, CheckCode::Speed,
+             [&] { return Caption(kSpeedField) + " is " + Number(f[kSpeedField]); });
+    }
+}
+
+void CheckDuplicate(const TruckRecord& truck, const TruckRecord* previous,
+                    TruckIndex previousNumber, std::vector<CheckFailure>& failures) {
+    // The fields only: the same values written with other blanks are the same truck.
+    if (previous != nullptr &&
+        std::equal(truck.Data.begin() + 1, truck.Data.end(), previous->Data.begin() + 1)) {
+        Fail(failures, CheckCode::Duplicate,
+             [&] { return "same fields as truck " + std::to_string(previousNumber); });
+    }
+}
+
+}  // namespace
+
+const char* CheckName(CheckCode code) {
+    switch (code) {
+        case CheckCode::AxleSum:
+            return "AXLE_SUM";
+        case CheckCode::AxleCount:
+            return "AXLE_COUNT";
+        case CheckCode::AxleEmpty:
+            return "AXLE_EMPTY";
+        case CheckCode::AxleExtra:
+            return "AXLE_EXTRA";
+        case CheckCode::Wheelbase:
+            return "WHEELBASE";
+        case CheckCode::FieldMax:
+            return "FIELD_MAX";
+        case CheckCode::Clock:
+            return "CLOCK";
+        case CheckCode::Speed:
+            return "SPEED";
+        case CheckCode::Duplicate:
+            return "DUPLICATE";
+        case CheckCode::Order:
+            return "ORDER";
+    }
+    return "UNKNOWN";
+}
+
+std::vector<CheckFailure> CheckTruck(const TruckRecord& truck, const TruckRecord* previous,
+                                     TruckIndex previousNumber) {
+    const Fields f(truck);
+    std::vector<CheckFailure> failures;
+    CheckAxleSum(f, failures);
+    CheckAxleCount(f, failures);
+    CheckAxleEmpty(f, failures);
+    CheckAxleExtra(f, failures);
+    CheckWheelbase(f, failures);
+    CheckFieldMax(f, failures);
+    CheckClock(f, failures);
+    CheckSpeed(f, failures);
+    CheckDuplicate(truck, previous, previousNumber, failures);
+    return failures;
+}
+
+std::string ChecksText(const std::vector<CheckFailure>& failures) {
+    if (failures.empty()) {
+        return "Checks: all passed";
+    }
+    std::string text = "Checks: ";
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+        if (i > 0) {
+            text += " \xC2\xB7 ";  // U+00B7 MIDDLE DOT between blanks
+        }
+        text += failures[i].message;
+    }
+    return text;
+}
+
+}  // namespace axlewise
