@@ -62,6 +62,7 @@ public:
         : surface_(surface), decimalSeparator_(std::move(decimalSeparator)) {}
 
     void setTruckText(const std::string&) override {}
+    void setChecks(const std::vector<CheckFailure>&) override {}
     void MsgBox(const std::string& text, MsgIcon) override { message_ = text; }
     DrawingSurface& picture() override { return surface_; }
     std::string_view decimalSeparator() const override { return decimalSeparator_; }

@@ -34,6 +34,9 @@ void ShowTruck(BrowserState& state, TruckView& view) {
 
     const TruckRecord& truck = state.Truck(state.CurrentTruck);
     view.setTruckText(TruckText(state.CurrentTruck, truck, lineBreak, view.decimalSeparator()));
+    const TruckIndex before = state.CurrentTruck - 1;
+    view.setChecks(
+        CheckTruck(truck, state.HoldsTruck(before) ? &state.Truck(before) : nullptr, before));
 
     state.GVW = DataAt(truck, kGvwField);
     state.NoAxles = DataAt(truck, kNoAxlesField);

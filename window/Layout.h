@@ -29,7 +29,7 @@ struct ControlPlace {
 };
 
 // The controls in tab order (labels take no focus but keep their place).
-inline constexpr std::array<ControlPlace, 14> kControls = {{
+inline constexpr std::array<ControlPlace, 15> kControls = {{
     {"txtHeads", ControlKind::TextBox, 6960, 0, 1815, 6735},
     {"lblNoTrucks", ControlKind::Label, 240, 240, 2535, 255},
     {"btnPrev", ControlKind::CommandButton, 1200, 1800, 855, 375},
@@ -44,6 +44,8 @@ inline constexpr std::array<ControlPlace, 14> kControls = {{
     {"Editor", ControlKind::TextBox, 240, 3000, 6495, 1695},
     {"picTruck", ControlKind::PictureBox, 240, 4800, 6495, 1935},
     {"btnReadTxt", ControlKind::CommandButton, 240, 1200, 1815, 375},
+    // The checks of the truck on show, in the free strip under the picture.
+    {"lblChecks", ControlKind::Label, 240, 6765, 9735, 195},
 }};
 
 constexpr int TwipsToPixels(int twips) {

@@ -145,6 +145,8 @@ void frmMain::BuildControls() {
     picTruck =
         Place(new PictureBox(PixelRect(Control("picTruck")).size(), font(), client), "picTruck");
     btnReadTxt = Place(CommandButton(client, QStringLiteral("Read Pasted Truck(s)")), "btnReadTxt");
+    lblChecks = Place(new QLabel(client), "lblChecks");
+    lblChecks->setTextFormat(Qt::PlainText);
 
     // Both columns of the truck panel show their lines from the same top with the
     // same font and margins, so value n stands beside caption n.
@@ -383,6 +385,25 @@ void frmMain::SetEditorText(const SharedText& text) {
 
 void frmMain::setTruckText(const std::string& text) {
     txtTruck->setPlainText(FromUtf8(text));
+}
+
+void frmMain::setChecks(const std::vector<CheckFailure>& failures) {
+    // Dark red says at a glance that something failed; the whole line, cut to
+    // the label's width, and every message in full in the tooltip.
+    const QColor failed(0x8B, 0x00, 0x00);
+    QPalette colours = lblChecks->palette();
+    colours.setColor(QPalette::WindowText,
+                     failures.empty() ? palette().color(QPalette::WindowText) : failed);
+    lblChecks->setPalette(colours);
+    const QString line = FromUtf8(ChecksText(failures));
+    lblChecks->setText(lblChecks->fontMetrics().elidedText(line, Qt::ElideRight,
+                                                           lblChecks->contentsRect().width()));
+    QStringList messages;
+    for (const CheckFailure& failure : failures) {
+        messages << QStringLiteral("%1: %2").arg(QString::fromUtf8(CheckName(failure.code)),
+                                                 FromUtf8(failure.message));
+    }
+    lblChecks->setToolTip(messages.join(QLatin1Char('\n')));
 }
 
 void frmMain::MsgBox(const std::string& text, MsgIcon icon) {

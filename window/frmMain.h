@@ -85,6 +85,7 @@ private:
 
     // TruckView: what the truck panel and the diagram write to.
     void setTruckText(const std::string& text) override;
+    void setChecks(const std::vector<CheckFailure>& failures) override;
     void MsgBox(const std::string& text, MsgIcon icon) override;
     DrawingSurface& picture() override;
     std::string_view decimalSeparator() const override { return decimalSeparator_; }
@@ -109,6 +110,7 @@ private:
     QPlainTextEdit* Editor = nullptr;
     PictureBox* picTruck = nullptr;
     QPushButton* btnReadTxt = nullptr;
+    QLabel* lblChecks = nullptr;
 
     QMenu* FileMenu = nullptr;
     QAction* FileOpen = nullptr;

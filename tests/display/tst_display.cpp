@@ -4,6 +4,7 @@
 #include "display/UserScale.h"
 
 #include "RecordingSurface.h"
+#include "TruckLines.h"
 #include "records/RuntimeError.h"
 
 #include <QTest>
@@ -15,6 +16,9 @@ namespace {
 // The value column, the message box and a recording picture.
 struct View : TruckView, RecordingSurface {
     void setTruckText(const std::string& text) override { truckText = text; }
+    void setChecks(const std::vector<CheckFailure>& failures) override {
+        checks = QString::fromStdString(ChecksText(failures));
+    }
     // Notes whether the picture had been cleared, with nothing drawn since, when
     // the message appeared.
     void MsgBox(const std::string& text, MsgIcon icon) override {
@@ -26,6 +30,7 @@ struct View : TruckView, RecordingSurface {
     std::string_view decimalSeparator() const override { return separator; }
 
     std::string separator, truckText;
+    QString checks;
     QStringList messages;
 };
 
@@ -310,6 +315,39 @@ private slots:
         QCOMPARE(view.prints.size() > 0, outcome.isEmpty());
         QCOMPARE(view.prints.value(1),
                  outcome.isEmpty() ? QString("185") + separator + "7%@(-10,-15)" : "");
+    }
+    // Every truck shown gets its check line, one that cannot be drawn too, and
+    // DUPLICATE looks at the truck before it in the list.
+    void showTruckChecks_data() {
+        QTest::addColumn<QStringList>("lines");  // the trucks held
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("checks");
+        const QString sample = QString::fromStdString(test::TruckLine(1001));
+        const QString other = QString::fromStdString(test::TruckLine(1002));
+        const QString oneAxle =
+            QString::fromStdString(test::WithField(test::TruckLine(1001), kNoAxlesField, "1"));
+        QTest::newRow("a plausible truck") << QStringList{sample} << 1 << "Checks: all passed";
+        QTest::newRow("the same fields as the truck before")
+            << QStringList{sample, other, other} << 3 << "Checks: same fields as truck 2";
+        QTest::newRow("the same fields two trucks back: no duplicate")
+            << QStringList{sample, other, sample} << 3 << "Checks: all passed";
+        QTest::newRow("a truck with one axle is checked too")
+            << QStringList{oneAxle} << 1
+            << QString::fromUtf8(
+                   "Checks: axle weights sum to 56, GVW is 362 (-84.5%) · NO. AXLES is 1 · ");
+    }
+    void showTruckChecks() {
+        QFETCH(QStringList, lines);
+        QFETCH(int, index);
+        QFETCH(QString, checks);
+        BrowserState state;
+        for (const QString& line : lines) {
+            test::AddTruck(state, line.toStdString());
+        }
+        state.CurrentTruck = index;
+        View view;
+        ShowTruck(state, view);
+        QVERIFY2(view.checks.startsWith(checks), qPrintable(view.checks));
     }
     void navigation_data() {
         QTest::addColumn<int>("trucks");
