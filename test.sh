@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Axlewise and runs every test through ctest, then builds and runs them
-# again with AddressSanitizer and UndefinedBehaviorSanitizer. Any failure or
-# sanitizer report fails the run.   ./test.sh
+# again with AddressSanitizer and UndefinedBehaviorSanitizer, and finally runs
+# each libFuzzer target for a few seconds. Any failure, sanitizer report or
+# fuzzer finding fails the run.   ./test.sh
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -29,3 +30,9 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
     ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"
+
+# The libFuzzer targets (tools/fuzz.sh), built and run a few seconds each.
+if command -v clang++ >/dev/null 2>&1; then
+    echo "== libFuzzer targets"
+    "$root/tools/fuzz.sh" 5
+fi

@@ -109,6 +109,22 @@ std::string EchoText(std::string text) {
     return echo;
 }
 
+std::string WithLineFeeds(std::string_view text) {
+    std::string lines;
+    lines.reserve(text.size());
+    LineSplitter splitter(text);
+    std::string_view line;
+    while (splitter.next(line)) {
+        lines.append(line);
+        lines.push_back('\n');
+    }
+    // The last line keeps its lack of a break.
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r') {
+        lines.pop_back();
+    }
+    return lines;
+}
+
 void AppendReadable(std::string& out, std::string_view line) {
     if (IsAscii(line) || IsValidUtf8(line)) {
         out.append(line);

@@ -34,6 +34,9 @@ std::string_view SkipByteOrderMark(std::string_view text);
 // is, without a copy.
 std::string EchoText(std::string text);
 
+// The text with every CRLF and every CR made LF, and nothing else changed.
+std::string WithLineFeeds(std::string_view text);
+
 // Appends the line to out as UTF-8: unchanged when it is valid UTF-8, otherwise
 // read as Latin-1 (one character a byte), so that any byte shows readably.
 void AppendReadable(std::string& out, std::string_view line);

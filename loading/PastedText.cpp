@@ -14,8 +14,9 @@ LoadResult LoadPastedText(BrowserState& state, const SharedText& text,
     if (view.find('\r') == std::string_view::npos) {
         result = LoadLines(state, text, 0, progress);
     } else {
-        // Other breaks are made '\n' once, in a copy that the trucks then slice.
-        const auto lines = std::make_shared<const std::string>(EchoText(std::string(view)));
+        // Other breaks are made '\n' once, in a copy that the trucks then slice;
+        // nothing else in the text changes.
+        const auto lines = std::make_shared<const std::string>(WithLineFeeds(view));
         result = LoadLines(state, SharedText(lines, *lines), 0, progress);
     }
     result.echo = SharedText();

@@ -14,6 +14,9 @@ packages=(
     libbenchmark-dev
     fonts-liberation
     fontconfig
+    clang
+    libclang-rt-14-dev
+    desktop-file-utils
 )
 
 missing=()

@@ -114,6 +114,10 @@ void tst_TruckFile::loads_data() {
     paste("blank lines skipped", "\r\n" + a + "\r\n\r\n   \r\n" + b + "\r\n\r\n", {a, b});
     paste("bad line stops the reading", a + "\r\n" + bad + "\r\n" + c, {a}, 2,
           "line 2: " + badReason);
+    // A pasted byte order mark is a character like any other, whatever the breaks.
+    paste("byte order mark kept with CRLF breaks", bom + a + "\r\n", {}, 1,
+          QString::fromUtf8("line 1: HEAD (columns 1-4): \"\xEF\xBB\xBF"
+                            "700\" is not a number"));
     paste("head line is not skipped", head + "\r\n" + a, {}, 1,
           R"(line 1: HEAD (columns 1-4): "WIM " is not a number)");
     QByteArray text;
