@@ -9,6 +9,7 @@
 #include "window/BusyLoad.h"
 #include "window/Layout.h"
 #include "window/PictureBox.h"
+#include "window/TextBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,14 +38,13 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A multi-line text box: no horizontal scroll bar, so long lines wrap on the
-// screen without changing the text; Tab moves the focus on.
-QPlainTextEdit* MultiLineTextBox(QWidget* parent, bool verticalScrollBar) {
+// A column of the truck panel: a multi-line text box without scroll bars, so
+// long lines wrap on the screen without changing the text; Tab moves the focus.
+QPlainTextEdit* PanelColumn(QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
     box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setVerticalScrollBarPolicy(verticalScrollBar ? Qt::ScrollBarAlwaysOn
-                                                      : Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setTabChangesFocus(true);
     return box;
 }
@@ -117,7 +117,7 @@ void frmMain::BuildControls() {
 
     const QFont panelFont = WindowFont(kWindowPoints, true);
 
-    txtHeads = Place(MultiLineTextBox(client, false), "txtHeads");
+    txtHeads = Place(PanelColumn(client), "txtHeads");
     txtHeads->setFont(panelFont);
     txtHeads->setPlainText(FromUtf8(HeadsText(lineBreak())));
 
@@ -136,11 +136,13 @@ void frmMain::BuildControls() {
     // No text box limits the length of its text.
     txtIgline->setMaxLength(std::numeric_limits<int>::max());
 
-    txtTruck = Place(MultiLineTextBox(client, false), "txtTruck");
+    txtTruck = Place(PanelColumn(client), "txtTruck");
     txtTruck->setFont(panelFont);
 
     Label3 = Place(new QLabel(QStringLiteral("Actual File Contents:"), client), "Label3");
-    Editor = Place(MultiLineTextBox(client, true), "Editor");
+    // The file contents: a box of our own that views the loaded text instead of
+    // copying it, so a file of any size or line length shows at once.
+    Editor = Place(new TextBox(client), "Editor");
 
     picTruck =
         Place(new PictureBox(PixelRect(Control("picTruck")).size(), font(), client), "picTruck");
@@ -289,7 +291,7 @@ void frmMain::LoadChosenFile() {
             return;
         }
         // The box views the lines read, up to and including a failing one.
-        SetEditorText(result.echo);
+        Editor->setText(result.echo);
     }
     FinishLoad(result, LoadKind::File);
 }
@@ -306,7 +308,7 @@ void frmMain::btnReadTxt_Click() {
     LoadResult result;
     {
         BusyLoad busy(this, QStringLiteral("Reading the pasted trucks"), progressDialogDelay_);
-        result = LoadPastedText(state_, EditorText(), busy.step(0, 1));
+        result = LoadPastedText(state_, Editor->text(), busy.step(0, 1));
     }
     if (!result.cancelled) {
         FinishLoad(result, LoadKind::Pasted);
@@ -372,15 +374,6 @@ void frmMain::Navigate(bool (*step)(BrowserState&)) {
 
 void frmMain::ShowTruck() {
     axlewise::ShowTruck(state_, *this);
-}
-
-SharedText frmMain::EditorText() const {
-    const QByteArray text = Editor->toPlainText().toUtf8();
-    return SharedText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
-}
-
-void frmMain::SetEditorText(const SharedText& text) {
-    Editor->setPlainText(FromUtf8(text));
 }
 
 void frmMain::setTruckText(const std::string& text) {

@@ -23,6 +23,7 @@ class QPushButton;
 namespace axlewise {
 
 class PictureBox;
+class TextBox;
 
 // The one window of Axlewise. It owns the browser state for its whole life and
 // turns the user's commands (the File menu and six buttons) into loads,
@@ -77,9 +78,6 @@ private:
     // any truck is held.
     void FinishLoad(const LoadResult& result, LoadKind kind);
     void ReportLoadFailure(const LoadFailure& failure, TruckIndex added, LoadKind kind);
-    // The text of the file-contents box, read and replaced whole.
-    SharedText EditorText() const;
-    void SetEditorText(const SharedText& text);
     void ShowCount();
     void ShowTruck();
 
@@ -107,7 +105,7 @@ private:
     QLineEdit* txtIgline = nullptr;
     QPlainTextEdit* txtTruck = nullptr;
     QLabel* Label3 = nullptr;
-    QPlainTextEdit* Editor = nullptr;
+    TextBox* Editor = nullptr;
     PictureBox* picTruck = nullptr;
     QPushButton* btnReadTxt = nullptr;
     QLabel* lblChecks = nullptr;
