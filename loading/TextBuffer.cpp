@@ -111,6 +111,22 @@ struct TextBuffer::Impl {
     Offset size() const { return spanOffsets.back(); }
     Line breakCount() const { return spanLines.back(); }
 
+    // Undoes (forward false) or redoes the last step of `from` and moves it to
+    // `to`; the range of the text it put back.
+    std::optional<Range> takeStep(std::vector<Step>& from, std::vector<Step>& to, bool forward) {
+        if (from.empty()) {
+            return std::nullopt;
+        }
+        typingOpen = false;
+        to.push_back(std::move(from.back()));
+        from.pop_back();
+        const Step& step = to.back();
+        const Offset replaced = forward ? step.removedLength : step.insertedLength;
+        const Offset putBack = forward ? step.insertedLength : step.removedLength;
+        splice(step.at, step.at + replaced, forward ? step.inserted : step.removed);
+        return Range{step.at, step.at + putBack};
+    }
+
     // The span that holds offset, or spans.size() for offset == size().
     std::size_t spanAt(Offset offset) const {
         return Index(std::upper_bound(spanOffsets.begin(), spanOffsets.end(), offset) -
@@ -287,29 +303,11 @@ bool TextBuffer::canRedo() const {
 }
 
 std::optional<TextBuffer::Range> TextBuffer::undo() {
-    Impl& d = *impl_;
-    if (d.undoSteps.empty()) {
-        return std::nullopt;
-    }
-    d.typingOpen = false;
-    d.redoSteps.push_back(std::move(d.undoSteps.back()));
-    d.undoSteps.pop_back();
-    const Impl::Step& step = d.redoSteps.back();
-    d.splice(step.at, step.at + step.insertedLength, step.removed);
-    return Range{step.at, step.at + step.removedLength};
+    return impl_->takeStep(impl_->undoSteps, impl_->redoSteps, false);
 }
 
 std::optional<TextBuffer::Range> TextBuffer::redo() {
-    Impl& d = *impl_;
-    if (d.redoSteps.empty()) {
-        return std::nullopt;
-    }
-    d.typingOpen = false;
-    d.undoSteps.push_back(std::move(d.redoSteps.back()));
-    d.redoSteps.pop_back();
-    const Impl::Step& step = d.undoSteps.back();
-    d.splice(step.at, step.at + step.removedLength, step.inserted);
-    return Range{step.at, step.at + step.insertedLength};
+    return impl_->takeStep(impl_->redoSteps, impl_->undoSteps, true);
 }
 
 void TextBuffer::closeUndoStep() {

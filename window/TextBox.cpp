@@ -992,7 +992,11 @@ void TextBox::replaceRange(Offset from, Offset to, std::string_view text, bool t
     buffer_.replace(from, to, text, typing);
     linesReplaced(first, oldLast, first + breaks, chars);
     const Offset caret = from + static_cast<Offset>(text.size());
-    setCaret(caret, caret);
+    edited(caret, caret);
+}
+
+void TextBox::edited(Offset anchor, Offset position) {
+    setCaret(anchor, position);
     wantedX_ = -1;
     updateScrollBar();
     ensureCaretVisible();
@@ -1022,13 +1026,7 @@ void TextBox::applyHistory(bool redo) {
     const Line first = buffer_.lineAt(range->from);
     const Line newLast = buffer_.lineAt(range->to);
     linesReplaced(first, newLast - (buffer_.lineCount() - linesBefore), newLast);
-    setCaret(snap(range->from), snap(range->to));
-    wantedX_ = -1;
-    updateScrollBar();
-    ensureCaretVisible();
-    restartBlink();
-    viewport()->update();
-    emit textChanged();
+    edited(snap(range->from), snap(range->to));
 }
 
 void TextBox::undo() {

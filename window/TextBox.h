@@ -198,6 +198,8 @@ private:
     void moveBy(Move move, bool keepAnchor);
     void replaceSelection(std::string_view text, bool typing);
     void replaceRange(Offset from, Offset to, std::string_view text, bool typing);
+    // After the text changed: the caret and selection, the scroll bar, the view.
+    void edited(Offset anchor, Offset position);
     void deleteTo(Offset to);
     void applyHistory(bool redo);
     void insertFromClipboard(QClipboard::Mode mode);
