@@ -1,5 +1,7 @@
 #include "window/TextBox.h"
 
+#include "records/Utf8.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -81,6 +83,23 @@ struct Decoded {
     std::int32_t bytes = 0;            // how many bytes were decoded
 };
 
+// The code point of one well-formed UTF-8 sequence.
+char32_t CodePoint(std::string_view sequence) {
+    static constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code = static_cast<unsigned char>(sequence[0]) & kLeadBits[sequence.size() - 1];
+    for (std::size_t k = 1; k < sequence.size(); ++k) {
+        code = (code << 6) | (static_cast<unsigned char>(sequence[k]) & 0x3Fu);
+    }
+    return code;
+}
+
+// True when tail is the start of a well-formed sequence that only lacks the
+// bytes after it.
+bool CutShort(std::string_view tail) {
+    return tail.size() < 4 &&
+           Utf8SequenceLength(std::string(tail) + "\x80\x80\x80", 0) > tail.size();
+}
+
 // Decodes at most maxUnits UTF-16 code units of bytes. A byte that does not
 // begin a valid sequence becomes one U+FFFD, so every byte stays reachable.
 // `cut` says the bytes were cut from a longer text: a sequence cut short at
@@ -93,47 +112,14 @@ Decoded DecodeUtf8(std::string_view bytes, bool cut, int maxUnits) {
     out.byteOf.reserve(units + 1);
     std::size_t i = 0;
     while (i < n) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = Utf8SequenceLength(bytes, i);
         char32_t code = 0xFFFD;
-        std::size_t length = 1;
-        if (lead < 0x80) {
-            code = lead;
+        if (length > 0) {
+            code = CodePoint(bytes.substr(i, length));
+        } else if (cut && CutShort(bytes.substr(i))) {
+            break;
         } else {
-            std::size_t need = 0;
-            unsigned char low = 0x80;
-            unsigned char high = 0xBF;
-            char32_t value = 0;
-            if (lead >= 0xC2 && lead <= 0xDF) {
-                need = 1;
-                value = lead & 0x1Fu;
-            } else if (lead >= 0xE0 && lead <= 0xEF) {
-                need = 2;
-                value = lead & 0x0Fu;
-                low = lead == 0xE0 ? 0xA0 : 0x80;
-                high = lead == 0xED ? 0x9F : 0xBF;
-            } else if (lead >= 0xF0 && lead <= 0xF4) {
-                need = 3;
-                value = lead & 0x07u;
-                low = lead == 0xF0 ? 0x90 : 0x80;
-                high = lead == 0xF4 ? 0x8F : 0xBF;
-            }
-            bool valid = need > 0;
-            std::size_t k = 1;
-            for (; valid && k <= need && i + k < n; ++k) {
-                const auto next = static_cast<unsigned char>(bytes[i + k]);
-                valid = k == 1 ? next >= low && next <= high : IsContinuation(bytes[i + k]);
-                value = (value << 6) | (next & 0x3Fu);
-            }
-            if (valid && k <= need) {
-                if (cut) {
-                    break;
-                }
-                valid = false;
-            }
-            if (valid) {
-                code = value;
-                length = need + 1;
-            }
+            length = 1;
         }
         const qsizetype size = code >= 0x10000 ? 2 : 1;
         if (out.text.size() + size > maxUnits) {
@@ -199,6 +185,15 @@ public:
     explicit TextMime(std::string bytes) : bytes_(std::move(bytes)) {}
     TextMime(const TextBox* box, TextBox::Range range) : live_(true), box_(box), range_(range) {}
 
+    // Takes a copy of the range now, so that later edits of the box do not
+    // change what is pasted.
+    void settle() {
+        if (live_ && box_) {
+            bytes_ = box_->buffer().text(range_.from, range_.to);
+        }
+        live_ = false;
+    }
+
     QStringList formats() const override { return {PlainText()}; }
     bool hasFormat(const QString& type) const override { return type == PlainText(); }
 
@@ -262,10 +257,28 @@ TextBox::~TextBox() = default;
 // ---- Text ------------------------------------------------------------------
 
 void TextBox::setText(const SharedText& text) {
+    replaceText(text, std::nullopt);
+}
+
+void TextBox::setText(const SharedText& text, std::vector<std::int64_t> lineBreaks) {
+    replaceText(text, std::move(lineBreaks));
+}
+
+void TextBox::replaceText(const SharedText& text,
+                          std::optional<std::vector<std::int64_t>> lineBreaks) {
     const Offset oldAnchor = anchor_;
     const Offset oldPosition = position_;
+    settleLiveSelection();
+    // A drag still going on belongs to the old text.
+    drag_ = DragUnit::None;
+    autoScrollTimer_.stop();
+    sinceDoubleClick_.invalidate();
     preedit_.clear();
-    buffer_.setText(text);
+    if (lineBreaks) {
+        buffer_.setText(text, std::move(*lineBreaks));
+    } else {
+        buffer_.setText(text);
+    }
     views_.clear();
     longLineChars_.clear();
     bottom_.reset();
@@ -280,23 +293,6 @@ void TextBox::setText(const SharedText& text) {
 
 SharedText TextBox::text() const {
     return buffer_.sharedText();
-}
-
-void TextBox::refresh() {
-    const Offset oldAnchor = anchor_;
-    const Offset oldPosition = position_;
-    preedit_.clear();
-    views_.clear();
-    longLineChars_.clear();
-    bottom_.reset();
-    top_.line = std::min(top_.line, buffer_.lineCount() - 1);
-    top_.row = 0;
-    anchor_ = snap(anchor_);
-    position_ = snap(position_);
-    setTop(top_);
-    updateScrollBar();
-    viewport()->update();
-    caretChanged(oldAnchor, oldPosition);
 }
 
 void TextBox::setCursorPosition(Offset offset) {
@@ -989,6 +985,7 @@ void TextBox::replaceRange(Offset from, Offset to, std::string_view text, bool t
         chars = known->second - removed + CountChars(text);
     }
     const auto breaks = static_cast<Line>(std::count(text.begin(), text.end(), '\n'));
+    settleLiveSelection();
     buffer_.replace(from, to, text, typing);
     linesReplaced(first, oldLast, first + breaks, chars);
     const Offset caret = from + static_cast<Offset>(text.size());
@@ -1016,6 +1013,10 @@ void TextBox::deleteTo(Offset to) {
 void TextBox::applyHistory(bool redo) {
     clearPreedit();
     const Line linesBefore = buffer_.lineCount();
+    if (redo ? !buffer_.canRedo() : !buffer_.canUndo()) {
+        return;
+    }
+    settleLiveSelection();
     const std::optional<Range> range = redo ? buffer_.redo() : buffer_.undo();
     if (!range) {
         return;
@@ -1081,10 +1082,21 @@ void TextBox::offerSelection() {
         return;
     }
     const Range range = selection();
-    clipboard->setMimeData(range.to - range.from <= kCopiedSelection
-                               ? new TextMime(buffer_.text(range.from, range.to))
-                               : new TextMime(this, range),
-                           QClipboard::Selection);
+    if (range.to - range.from <= kCopiedSelection) {
+        clipboard->setMimeData(new TextMime(buffer_.text(range.from, range.to)),
+                               QClipboard::Selection);
+        return;
+    }
+    auto* live = new TextMime(this, range);
+    liveSelection_ = live;
+    clipboard->setMimeData(live, QClipboard::Selection);
+}
+
+void TextBox::settleLiveSelection() {
+    if (liveSelection_) {
+        static_cast<TextMime*>(liveSelection_.data())->settle();
+        liveSelection_ = nullptr;
+    }
 }
 
 void TextBox::clearPreedit() {
@@ -1306,7 +1318,11 @@ bool TextBox::handlesShortcut(QKeyEvent* event) const {
            Is(event, Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z) ||
            Is(event, Qt::ControlModifier | Qt::Key_Insert) ||
            Is(event, Qt::ShiftModifier | Qt::Key_Insert) ||
-           Is(event, Qt::ShiftModifier | Qt::Key_Delete) || IsTyped(event);
+           Is(event, Qt::ShiftModifier | Qt::Key_Delete) ||
+           // Typed text only without modifiers, as Qt's own boxes claim it, so
+           // that Alt+letter still reaches the window's actions.
+           ((event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0 &&
+            IsTyped(event));
 }
 
 bool TextBox::event(QEvent* event) {

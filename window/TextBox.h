@@ -10,10 +10,12 @@
 #include <QInputMethodEvent>
 
 #include <compare>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 class QMenu;
 class QTextLine;
@@ -45,15 +47,14 @@ public:
     // Replaces the whole text by a view of text (no copy of its bytes): clears
     // the undo history, puts the caret and the view at the start.
     void setText(const SharedText& text);
+    // The same with the line index a load already built: the offset of every
+    // '\n' of text, in order.
+    void setText(const SharedText& text, std::vector<std::int64_t> lineBreaks);
     // The whole text; no copy while it is still the text given to setText.
     SharedText text() const;
 
-    // The model. After changing its text directly, call refresh().
-    TextBuffer& buffer() { return buffer_; }
+    // The model, read only: the box makes every change to it itself.
     const TextBuffer& buffer() const { return buffer_; }
-    // Drops what the box has laid out and puts the caret, the selection and the
-    // view back inside the text, after the buffer was changed directly.
-    void refresh();
 
     // The caret, as a byte offset. setCursorPosition clears the selection; an
     // offset outside the text is clamped to it, one inside a character moves
@@ -198,8 +199,12 @@ private:
     void moveBy(Move move, bool keepAnchor);
     void replaceSelection(std::string_view text, bool typing);
     void replaceRange(Offset from, Offset to, std::string_view text, bool typing);
+    void replaceText(const SharedText& text, std::optional<std::vector<std::int64_t>> lineBreaks);
     // After the text changed: the caret and selection, the scroll bar, the view.
     void edited(Offset anchor, Offset position);
+    // Before the text changes: a primary selection still offered as a range of
+    // it keeps the text it had.
+    void settleLiveSelection();
     void deleteTo(Offset to);
     void applyHistory(bool redo);
     void insertFromClipboard(QClipboard::Mode mode);
@@ -231,6 +236,9 @@ private:
     bool caretOn_ = false;
     QBasicTimer autoScrollTimer_;
     DragUnit drag_ = DragUnit::None;
+    // A large primary selection offered as a range of the text, read only when
+    // another program asks; it is copied before the text changes.
+    QPointer<QMimeData> liveSelection_;
     Range dragOrigin_;
     QPointF dragPoint_;
     QElapsedTimer sinceDoubleClick_;
