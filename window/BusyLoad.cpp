@@ -104,6 +104,13 @@ void BusyLoad::handOver() {
 
 bool BusyLoad::eventFilter(QObject* watched, QEvent* event) {
     const auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Shortcut || event->type() == QEvent::ShortcutOverride) {
+        // Shortcuts reach actions, which are no widgets of the window: none may
+        // start another command while this one works. The progress dialog
+        // keeps its keys.
+        return dialog_ == nullptr || widget == nullptr ||
+               (widget != dialog_ && !dialog_->isAncestorOf(widget));
+    }
     const bool ofWindow = (widget != nullptr && widget->window() == window_) ||
                           (watched->isWindowType() && watched == window_->windowHandle());
     if (!ofWindow) {

@@ -15,9 +15,10 @@ namespace axlewise {
 // The window's side of a load that runs on the window's own thread. While it
 // lives:
 // - the window was repainted first, so a dialog closed just before is gone;
-// - mouse and key input meant for the window is swallowed, so clicks made
-//   while the load is busy never act on the window afterwards (a close request
-//   cancels the load and closes the window once it is over);
+// - mouse and key input meant for the window, and every shortcut, is
+//   swallowed, so clicks and keys made while the load is busy never act on the
+//   window afterwards (a close request cancels the load and closes the window
+//   once it is over);
 // - a load that takes longer than about half a second shows a modal progress
 //   dialog with the name of what is read, the share done and Cancel. The
 //   platform gets control only from the progress callbacks.

@@ -519,19 +519,28 @@ void tst_frmMain::inputDuringLoad_neverActs() {
     auto* ignore = find<QLineEdit>(QStringLiteral("txtIgline"));
     ignore->setFocus();
     const QString path = write(QStringLiteral("three.txt"), kThree);
-    int sent = 0;
+    // A shortcut would start a second command inside this one.
+    QAction shortcut(window.get());
+    shortcut.setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_R));
+    window->addAction(&shortcut);
+    int sent = 0, triggered = 0;
+    connect(&shortcut, &QAction::triggered, [&] { ++triggered; });
     QTimer::singleShot(0, [&] {
         QTest::keyClick(ignore, Qt::Key_5);
         QTest::mouseClick(find(QStringLiteral("btnReadTxt")), Qt::LeftButton);
+        QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
         ++sent;
     });
     open(QStringLiteral("menu"), path);
     QCOMPARE(sent, 1);
+    QCOMPARE(triggered, 0);
     QCOMPARE(ignore->text(), QStringLiteral("0"));
     QCOMPARE(window->state().NoTrucks, 3);
     // Afterwards the window answers again.
     QTest::keyClick(ignore, Qt::Key_5);
     QCOMPARE(ignore->text(), QStringLiteral("05"));
+    QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(triggered, 1);
 }
 
 void tst_frmMain::pasteBadLine_saysWhatHappened() {
