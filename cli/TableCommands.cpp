@@ -5,11 +5,16 @@
 #include "cli/FileSummary.h"
 #include "records/RuntimeError.h"
 
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <new>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 namespace axlewise {
 
@@ -35,9 +40,57 @@ ExitStatus ReadInto(const std::string& path, TruckIndex ignore, CheckedTruckSink
     return counts.unreadable > 0 ? ExitStatus::Unreadable : ExitStatus::Ok;
 }
 
-// Closes an output file opened for -o.
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+// Whether two paths name the same existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// The file given with -o, written under a temporary name beside it and put in
+// its place only when everything was written, so that a run that fails halfway
+// leaves no half-written file.
+class OutputFile {
+public:
+    explicit OutputFile(const std::string& path) : path_(path), temporary_(path + ".XXXXXX") {
+        const int fd = ::mkstemp(temporary_.data());
+        if (fd >= 0) {
+            // The permissions a new file gets, not mkstemp's owner-only ones.
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            ::fchmod(fd, 0666 & ~mask);
+            file_ = ::fdopen(fd, "wb");
+            if (file_ == nullptr) {
+                ::close(fd);
+            }
+        }
+    }
+    ~OutputFile() {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+            std::remove(temporary_.c_str());
+        }
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    std::FILE* get() const { return file_; }
+    // Closes the file and puts it in place; false when either fails.
+    bool commit() {
+        std::FILE* file = std::exchange(file_, nullptr);
+        const bool written = std::fclose(file) == 0;
+        if (!written || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+            std::remove(temporary_.c_str());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::string path_;
+    std::string temporary_;
+    std::FILE* file_ = nullptr;
 };
 
 }  // namespace
@@ -70,15 +123,21 @@ ExitStatus RunCheck(const Arguments& arguments) {
 }
 
 ExitStatus RunCsv(const Arguments& arguments) {
-    std::unique_ptr<std::FILE, FileCloser> file;
+    std::optional<OutputFile> file;
     std::FILE* out = stdout;
     if (arguments.output) {
-        file.reset(std::fopen(arguments.output->c_str(), "wb"));
-        if (!file) {
+        for (const std::string& path : arguments.files) {
+            if (SameFile(path, *arguments.output)) {
+                Complain(DisplayName(*arguments.output) + ": is also an input file; not replaced");
+                return ExitStatus::Failed;
+            }
+        }
+        file.emplace(*arguments.output);
+        if (file->get() == nullptr) {
             Complain(DisplayName(*arguments.output) + ": " + std::system_category().message(errno));
             return ExitStatus::Failed;
         }
-        out = file.get();
+        out = file->get();
     }
     ExitStatus status = ExitStatus::Ok;
     {
@@ -95,8 +154,8 @@ ExitStatus RunCsv(const Arguments& arguments) {
             return ExitStatus::Failed;
         }
     }
-    if (file && std::fclose(file.release()) != 0) {
-        Complain(DisplayName(*arguments.output) + ": write failed");
+    if (file && !file->commit()) {
+        Complain(DisplayName(*arguments.output) + ": " + std::system_category().message(errno));
         return ExitStatus::Failed;
     }
     return status;
