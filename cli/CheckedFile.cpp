@@ -46,15 +46,15 @@ private:
 
 }  // namespace
 
-SharedText ReadTruckText(const std::string& path) {
-    // Every truck's line is a slice of this one text: no copy per line.
-    const auto text = std::make_shared<const std::string>(EchoText(*ReadFileBytes(path)));
-    return SharedText(text, *text);
+SharedText ReadFileText(const std::string& path) {
+    // Every truck's line is a slice of this one text: no copy per line. Without
+    // a progress callback neither step can be cancelled.
+    return *EchoText(*ReadFileBytes(path));
 }
 
 FileCounts ReadCheckedFile(const std::string& path, TruckIndex ignore, CheckedTruckSink& sink) {
     CheckingReader reader(sink);
-    const LinesRead read = ReadTruckLines(ReadTruckText(path), ignore, reader);
+    const LinesRead read = ReadTruckLines(ReadFileText(path), ignore, reader);
     reader.counts().lines = read.lines;
     return reader.counts();
 }

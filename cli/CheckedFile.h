@@ -34,7 +34,7 @@ struct FileCounts {
 // The text of the file at path as the window makes it (EchoText): UTF-8 with
 // '\n' breaks. RuntimeError 53 or 75 with the system's reason when it cannot
 // be read.
-SharedText ReadTruckText(const std::string& path);
+SharedText ReadFileText(const std::string& path);
 
 // Reads every line of the file at path as the window reads a file (byte order
 // mark, LF/CRLF/CR breaks, the first `ignore` lines and blank lines skipped,

@@ -83,7 +83,7 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
 
     TruckFinder finder(name, arguments.truck);
     try {
-        ReadTruckLines(ReadTruckText(path), arguments.ignore, finder);
+        ReadTruckLines(ReadFileText(path), arguments.ignore, finder);
     } catch (const RuntimeError& error) {
         Complain(name + ": " + error.reason());
         return ExitStatus::Failed;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace axlewise {
 
@@ -68,9 +69,21 @@ std::string_view SkipByteOrderMark(std::string_view text) {
     return text;
 }
 
-std::string EchoText(std::string text) {
+namespace {
+
+// Rewrites are asked about progress this often, as the line reading is.
+constexpr std::size_t kLinesPerProgress = 4096;
+
+SharedText Shared(std::string text) {
+    const auto block = std::make_shared<const std::string>(std::move(text));
+    return SharedText(block, *block);
+}
+
+}  // namespace
+
+std::optional<SharedText> EchoText(std::string text, const LoadProgress& progress) {
     if (SkipByteOrderMark(text).empty()) {
-        return std::string();
+        return SharedText();
     }
     // With a break after the last line, every line gives back at least as many
     // bytes as it needs below, so the text can be rewritten where it stands.
@@ -81,32 +94,43 @@ std::string EchoText(std::string text) {
     const bool utf8 = IsAscii(body) || IsValidUtf8(body);
     if (utf8 && body.size() == text.size() &&
         std::memchr(text.data(), '\r', text.size()) == nullptr) {
-        return text;  // already as the editor shows it
+        return Shared(std::move(text));  // already as the editor shows it
     }
+    // Whether to go on, asked every few thousand lines of a rewrite.
+    std::size_t count = 0;
+    const auto goOn = [&](std::string_view line) {
+        return ++count % kLinesPerProgress != 0 || !progress ||
+               progress(static_cast<double>(line.data() - body.data()) /
+                        static_cast<double>(body.size()));
+    };
+    LineSplitter lines(body);
+    std::string_view line;
     if (utf8) {
         // Each line moves left over the bytes saved on the BOM and on CRLF
         // breaks; reads stay ahead of writes.
         std::size_t written = 0;
-        LineSplitter lines(body);
-        std::string_view line;
         while (lines.next(line)) {
+            if (!goOn(line)) {
+                return std::nullopt;
+            }
             std::memmove(text.data() + written, line.data(), line.size());
             written += line.size();
             text[written++] = '\n';
         }
         text.resize(written);
-        return text;
+        return Shared(std::move(text));
     }
     // Latin-1 lines grow, so this case is written out anew.
     std::string echo;
     echo.reserve(text.size() + text.size() / 8);
-    LineSplitter lines(body);
-    std::string_view line;
     while (lines.next(line)) {
+        if (!goOn(line)) {
+            return std::nullopt;
+        }
         AppendReadable(echo, line);
         echo.push_back('\n');
     }
-    return echo;
+    return Shared(std::move(echo));
 }
 
 std::string WithLineFeeds(std::string_view text) {

@@ -3,6 +3,10 @@
 // The text of a loaded file as the editor shows it: lines, byte order marks,
 // line breaks and encodings.
 
+#include "loading/LoadProgress.h"
+#include "records/SharedText.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,11 +32,13 @@ bool IsBlankLine(std::string_view line);
 // The text without a UTF-8 byte order mark at its start.
 std::string_view SkipByteOrderMark(std::string_view text);
 
-// The text as the editor shows it: a UTF-8 byte order mark skipped, every line
-// ended by '\n' (a last line without a break gains one), lines that are not
-// valid UTF-8 read as Latin-1. A text that needs none of this is returned as it
-// is, without a copy.
-std::string EchoText(std::string text);
+// The text as the editor shows it, as one shared block that the trucks then
+// slice: a UTF-8 byte order mark skipped, every line ended by '\n' (a last
+// line without a break gains one), lines that are not valid UTF-8 read as
+// Latin-1. A text that needs none of this is taken over as it is, without a
+// copy. progress is asked every few thousand lines while lines are rewritten;
+// nothing when it cancels.
+std::optional<SharedText> EchoText(std::string text, const LoadProgress& progress = {});
 
 // The text with every CRLF and every CR made LF, and nothing else changed.
 std::string WithLineFeeds(std::string_view text);

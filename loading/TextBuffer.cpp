@@ -241,11 +241,22 @@ TextBuffer::TextBuffer() : impl_(std::make_unique<Impl>()) {}
 TextBuffer::~TextBuffer() = default;
 
 void TextBuffer::setText(const SharedText& text) {
+    std::vector<Offset> breaks;
+    IndexBreaks(text.view(), 0, breaks);
+    // Growth by doubling may leave up to twice the room; the index is kept for
+    // as long as the text, so it gives the rest back.
+    breaks.shrink_to_fit();
+    setText(text, std::move(breaks));
+}
+
+void TextBuffer::setText(const SharedText& text, std::vector<Offset> breaks) {
     Impl& d = *impl_;
     d.original = text;
-    // Fresh vectors rather than clear(): the old index and add buffer go now,
+    d.originalBreaks = std::move(breaks);
+    assert(static_cast<std::size_t>(std::count(text.view().begin(), text.view().end(), '\n')) ==
+           d.originalBreaks.size());
+    // Fresh vectors rather than clear(): the old add buffer and history go now,
     // not when they are next outgrown.
-    d.originalBreaks = {};
     d.added = {};
     d.addedBreaks = {};
     d.undoSteps = {};
@@ -253,11 +264,6 @@ void TextBuffer::setText(const SharedText& text) {
     d.typingOpen = false;
 
     const std::string_view view = d.original.view();
-    IndexBreaks(view, 0, d.originalBreaks);
-    // Growth by doubling may leave up to twice the room; the index is kept for
-    // as long as the text, so it gives the rest back.
-    d.originalBreaks.shrink_to_fit();
-
     d.spans.clear();
     if (!view.empty()) {
         d.spans.push_back({Source::Original, 0, static_cast<Offset>(view.size()), 0,

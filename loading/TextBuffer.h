@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace axlewise {
 
@@ -43,6 +44,9 @@ public:
     // builds the line index in one pass over it: at most 8 bytes a line.
     // Clears the undo history.
     void setText(const SharedText& text);
+    // The same with the index already built: breaks holds the offset of every
+    // '\n' of text in order, as a load finds them (at most 16 bytes a line).
+    void setText(const SharedText& text, std::vector<Offset> breaks);
 
     // Replaces [from, to) by text; from <= to. One undo step, unless mergeTyping
     // is set and the previous step was also a merging one that ended where this

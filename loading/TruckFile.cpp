@@ -12,14 +12,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <memory>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace axlewise {
 
@@ -34,6 +36,14 @@ constexpr TruckIndex kReserveFrom = 4096;
 // enough that Cancel answers within a few milliseconds.
 constexpr TruckIndex kLinesPerProgress = 4096;
 constexpr std::size_t kBytesPerRead = std::size_t{16} << 20;
+
+// The part from..to of a progress that covers a whole load.
+LoadProgress Step(const LoadProgress& progress, double from, double to) {
+    if (!progress) {
+        return {};
+    }
+    return [&progress, from, to](double done) { return progress(from + (to - from) * done); };
+}
 
 [[noreturn]] void RaiseNotANumber(std::string_view text) {
     throw RuntimeError(ErrorNumber::TypeMismatch,
@@ -158,7 +168,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path, const LoadProg
 }
 
 LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLineSink& sink,
-                         const LoadProgress& progress) {
+                         const LoadProgress& progress, std::vector<std::int64_t>* breaks) {
     LinesRead read;
     const SharedText::Block& block = text.block();
     const std::string_view all = text.view();
@@ -174,6 +184,9 @@ LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLi
             static_cast<const char*>(std::memchr(all.data() + start, '\n', all.size() - start));
         const std::size_t end =
             breakAt != nullptr ? static_cast<std::size_t>(breakAt - all.data()) : all.size();
+        if (breaks != nullptr && breakAt != nullptr) {
+            breaks->push_back(static_cast<std::int64_t>(end));
+        }
         const std::string_view line = all.substr(start, end - start);
         start = std::min(end + 1, all.size());
         read.end = start;
@@ -196,8 +209,17 @@ LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLi
 
 LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
                          const LoadProgress& progress) {
-    const auto text = std::make_shared<const std::string>(EchoText(std::move(contents)));
-    return LoadLines(state, SharedText(text, *text), ignoreLines, progress);
+    // Rewriting lines (other breaks, Latin-1) takes the first part of the
+    // progress, reading them the rest.
+    constexpr double kEchoShare = 0.3;
+    const std::optional<SharedText> text =
+        EchoText(std::move(contents), Step(progress, 0, kEchoShare));
+    if (!text) {
+        LoadResult cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    return LoadLines(state, *text, ignoreLines, Step(progress, kEchoShare, 1));
 }
 
 LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ignoreLines,
@@ -205,6 +227,7 @@ LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ign
     // A large text is given room for all its trucks at once, on fresh memory
     // that may take huge pages; small ones grow the list as usual.
     const std::size_t heldBefore = state.Trucks.size();
+    const std::size_t capacityBefore = state.Trucks.capacity();
     const TruckIndex countBefore = state.NoTrucks;
     const auto estimate = static_cast<TruckIndex>(text.size() / kShortestTruckBytes) + 1;
     if (estimate >= kReserveFrom) {
@@ -235,10 +258,21 @@ LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ign
 
     LoadResult result;
     Appender appender(state, result);
-    const LinesRead read = ReadTruckLines(text, ignoreLines, appender, progress);
+    const LinesRead read =
+        ReadTruckLines(text, ignoreLines, appender, progress, &result.lineBreaks);
     if (read.cancelled) {
-        // As if the load had never started.
-        state.Trucks.resize(heldBefore);
+        // As if the load had never started, the room reserved for it included:
+        // the records written into it were memory in use.
+        if (state.Trucks.capacity() > capacityBefore) {
+            std::vector<TruckRecord> kept;
+            kept.reserve(capacityBefore);
+            std::move(state.Trucks.begin(),
+                      state.Trucks.begin() + static_cast<std::ptrdiff_t>(heldBefore),
+                      std::back_inserter(kept));
+            state.Trucks.swap(kept);
+        } else {
+            state.Trucks.resize(heldBefore);
+        }
         state.NoTrucks = countBefore;
         LoadResult cancelled;
         cancelled.cancelled = true;

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "loading/LoadProgress.h"
 #include "records/BrowserState.h"
 #include "records/RuntimeError.h"
 #include "records/SharedText.h"
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace axlewise {
 
@@ -26,10 +28,6 @@ struct LoadFailure {
     std::string text() const;
 };
 
-// Asked now and then during a long read with the share done so far (0 to 1);
-// returning false cancels the read.
-using LoadProgress = std::function<bool(double done)>;
-
 // What a load did, for the window to show.
 struct LoadResult {
     TruckIndex added = 0;  // trucks appended to the state
@@ -38,6 +36,9 @@ struct LoadResult {
     // UTF-8, each followed by '\n'. Empty for pasted text. The trucks' RawLine
     // are slices of the same text.
     SharedText echo;
+    // The offset of every '\n' of the echo, found while reading: the line index
+    // of the file-contents box, built once.
+    std::vector<std::int64_t> lineBreaks;
     std::optional<LoadFailure> failure;
     // The progress callback asked to stop: the state is as it was before the
     // load, nothing added, and nothing else in the result counts.
@@ -62,24 +63,26 @@ struct LinesRead {
 };
 
 // The one reading of truck lines, shared by file loads, pasted text and
-// whole-file checks. text holds only '\n' breaks; offsets count from its start. The first
-// ignoreLines lines and blank lines are counted but not read; every other line goes through
-// ReadTruck, keeping its line as a slice of text, and then to the sink. Stops
-// when the sink says so, or when progress (asked every few thousand lines)
-// returns false: then `cancelled` is set.
+// whole-file checks. text holds only '\n' breaks; offsets count from its
+// start. The first ignoreLines lines and blank lines are counted but not read;
+// every other line goes through ReadTruck, keeping its line as a slice of
+// text, and then to the sink. Stops when the sink says so, or when progress
+// (asked every few thousand lines) returns false: then `cancelled` is set.
+// With breaks, the offset of every '\n' read is appended to it.
 LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLineSink& sink,
-                         const LoadProgress& progress = {});
+                         const LoadProgress& progress = {},
+                         std::vector<std::int64_t>* breaks = nullptr);
 
 // The number in "No of lines to ignore": spaces trimmed, empty counts as 0, a
 // decimal number (a fraction is cut off; below 0 counts as 0). Anything else
 // raises RuntimeError 13 naming the text.
 TruckIndex IgnoreCount(std::string_view text);
 
-// The whole file in one read. RuntimeError 53 (file not found) or 75 (path/file
-// access error) with the system's reason ("No such file or directory") when it
-// cannot be opened or read; pipes and devices, which may never end, are refused.
-// progress is asked as large files come in; when it returns false the read
-// stops and gives nothing.
+// The whole file, read in steps of 16 MiB. RuntimeError 53 (file not found) or
+// 75 (path/file access error) with the system's reason ("No such file or
+// directory") when it cannot be opened or read; pipes and devices, which may
+// never end, are refused. progress is asked before every step; when it
+// returns false the read stops and gives nothing.
 std::optional<std::string> ReadFileBytes(const std::string& path,
                                          const LoadProgress& progress = {});
 

@@ -291,7 +291,7 @@ void frmMain::LoadChosenFile() {
             return;
         }
         // The box views the lines read, up to and including a failing one.
-        Editor->setText(result.echo);
+        Editor->setText(result.echo, std::move(result.lineBreaks));
     }
     FinishLoad(result, LoadKind::File);
 }
