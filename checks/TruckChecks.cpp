@@ -2,6 +2,7 @@
 
 #include "checks/CheckFields.h"
 #include "records/FieldTable.h"
+#include "records/IntegerText.h"
 
 #include <algorithm>
 #include <array>
@@ -70,11 +71,9 @@ std::string Number(int value) {
 }
 
 // "+5.9%": (sum - gvw) / |gvw| in percent, one decimal, a half rounded away
-// from zero. Worked out on integers, so the rounding is exact.
+// from zero.
 std::string Deviation(long long difference, long long gvw) {
-    const long long numerator = std::llabs(difference) * 1000;
-    const long long denominator = std::llabs(gvw);
-    const long long tenths = (2 * numerator + denominator) / (2 * denominator);
+    const std::int64_t tenths = TenthsOfPercent(difference, gvw);
     std::string text(1, difference < 0 ? '-' : '+');
     text += std::to_string(tenths / 10);
     text += '.';

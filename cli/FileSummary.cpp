@@ -2,6 +2,7 @@
 
 #include "checks/CheckFields.h"
 #include "records/FieldTable.h"
+#include "records/IntegerText.h"
 
 #include <algorithm>
 #include <limits>
@@ -15,7 +16,7 @@ constexpr std::size_t kGvwValues = 1U << 16;
 
 // count / total in percent with one decimal, a half rounded up: "4.0%".
 std::string Share(TruckIndex count, TruckIndex total) {
-    const TruckIndex tenths = total > 0 ? (2 * count * 1000 + total) / (2 * total) : 0;
+    const TruckIndex tenths = total > 0 ? TenthsOfPercent(count, total) : 0;
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "%";
 }
 

@@ -101,12 +101,10 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
     }
     const QGuiApplication application(argc, argv);
 
-    // A fresh picture box: white, black drawing colour, the window's font, and
-    // the copy-pen mode in which its first wheel is drawn.
-    QImageSurface surface(PictureArea(), arguments.scale, WindowFont(kWindowPoints), Qt::white,
-                          Qt::black);
+    // A fresh picture box, in whose copy-pen mode the first wheel is drawn.
+    const std::unique_ptr<QImageSurface> surface = PictureSurface(arguments.scale);
     // The window shows shares with its locale's decimal separator; so does the picture.
-    PictureView view(surface, QLocale().decimalPoint().toStdString());
+    PictureView view(*surface, QLocale().decimalPoint().toStdString());
     BrowserState state;
     state.AddTruck(*finder.found());
     state.CurrentTruck = 1;
@@ -124,7 +122,7 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
     }
 
     const QString out = QFile::decodeName(arguments.output->c_str());
-    if (!surface.image().save(out, "PNG")) {
+    if (!surface->image().save(out, "PNG")) {
         Complain(DisplayName(*arguments.output) + ": the picture cannot be written");
         return ExitStatus::Failed;
     }

@@ -1,5 +1,6 @@
 #include "display/AxleDiagram.h"
 
+#include "records/IntegerText.h"
 #include "records/RuntimeError.h"
 
 #include <cstdlib>
@@ -125,12 +126,7 @@ std::string ShareText(std::int16_t weight, std::int16_t gvw, std::string_view de
         throw RuntimeError(ErrorNumber::DivisionByZero,
                            "the share of an axle needs a gross weight other than 0");
     }
-    // The share in tenths of a percent is weight * 1000 / gvw. Worked out on
-    // integers it is exact, so a decimal half (247/2000 = 12.35%) rounds away
-    // from zero as it should rather than by the binary noise of a double.
-    const std::int64_t numerator = std::abs(std::int64_t{weight} * 1000);
-    const std::int64_t denominator = std::abs(std::int64_t{gvw});
-    const std::int64_t tenths = (2 * numerator + denominator) / (2 * denominator);
+    const std::int64_t tenths = TenthsOfPercent(weight, gvw);
     // A share that rounds to nothing gets no sign: "-.%" would read as a fault.
     const bool negative = tenths != 0 && ((weight < 0) != (gvw < 0));
 

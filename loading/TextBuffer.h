@@ -49,8 +49,9 @@ public:
     void setText(const SharedText& text, std::vector<Offset> breaks);
 
     // Replaces [from, to) by text; from <= to. One undo step, unless mergeTyping
-    // is set and the previous step was also a merging one that ended where this
-    // one starts and removed nothing: then both undo together, as typed words do.
+    // is set, this edit removes nothing, and the previous step was also a
+    // merging one that ended where this one starts: then both undo together, as
+    // typed words do (typing over a selection starts such a step).
     // Returns the range of the new text.
     Range replace(Offset from, Offset to, std::string_view text, bool mergeTyping = false);
     Range insert(Offset at, std::string_view text, bool mergeTyping = false) {

@@ -77,6 +77,12 @@ ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexc
     return ConversionStatus::Ok;
 }
 
+std::int64_t TenthsOfPercent(std::int64_t part, std::int64_t whole) noexcept {
+    const std::int64_t numerator = (part < 0 ? -part : part) * 1000;
+    const std::int64_t denominator = whole < 0 ? -whole : whole;
+    return (2 * numerator + denominator) / (2 * denominator);
+}
+
 std::string ConversionReason(std::string_view text, ConversionStatus status) {
     return Quoted(text) + (status == ConversionStatus::OutOfRange
                                ? " is out of range (-32768 to 32767)"

@@ -35,6 +35,12 @@ std::optional<DecimalText> ScanDecimal(std::string_view text) noexcept;
 // OutOfRange.
 ConversionStatus TextToInteger(std::string_view text, std::int16_t& value) noexcept;
 
+// |part| / |whole| in tenths of a percent, a half rounded away from zero:
+// 247 of 2000 is 124 (12.35% -> 12.4%). Worked out exactly on integers, so a
+// decimal half never rounds the wrong way by the binary noise of a double.
+// whole must not be 0.
+std::int64_t TenthsOfPercent(std::int64_t part, std::int64_t whole) noexcept;
+
 // Why a conversion failed, quoting the text as Quoted does:
 // "\"1x3\" is not a number".
 std::string ConversionReason(std::string_view text, ConversionStatus status);

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace axlewise {
 
@@ -22,15 +23,16 @@ enum class ErrorNumber : int {
 // The one exception type for run-time failures: a number and a readable reason.
 // Procedures raise it instead of returning error codes; only the procedures that
 // trap errors catch it.
-class RuntimeError : public std::runtime_error {
+class RuntimeError : public std::exception {
 public:
-    RuntimeError(ErrorNumber number, const std::string& reason)
-        : std::runtime_error(reason), number_(number), reason_(reason) {}
+    RuntimeError(ErrorNumber number, std::string reason)
+        : number_(number), reason_(std::move(reason)) {}
 
     ErrorNumber number() const noexcept { return number_; }
     int code() const noexcept { return static_cast<int>(number_); }
     // The whole reason; what() ends at the first NUL byte, this does not.
     const std::string& reason() const noexcept { return reason_; }
+    const char* what() const noexcept override { return reason_.c_str(); }
 
 private:
     ErrorNumber number_;

@@ -1,5 +1,7 @@
 #include "window/Layout.h"
 
+#include "window/QImageSurface.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -25,6 +27,11 @@ QSize ClientSize() {
 
 QSize PictureArea() {
     return PixelRect(Control("picTruck")).size() - QSize(2 * kPictureBorder, 2 * kPictureBorder);
+}
+
+std::unique_ptr<QImageSurface> PictureSurface(qreal devicePixelRatio) {
+    return std::make_unique<QImageSurface>(PictureArea(), devicePixelRatio,
+                                           WindowFont(kWindowPoints), Qt::white, Qt::black);
 }
 
 QStringList WindowFontFamilies() {

@@ -6,9 +6,12 @@
 #include <QStringList>
 
 #include <array>
+#include <memory>
 #include <string_view>
 
 namespace axlewise {
+
+class QImageSurface;
 
 // Geometry of the window's controls, in twips (1/1440 inch) from the top-left
 // corner of the client area. At 96 dots per inch a pixel is 15 twips; the
@@ -64,6 +67,11 @@ QSize ClientSize();
 // inside it (431 x 127), where the axle diagram is drawn.
 inline constexpr int kPictureBorder = 1;
 QSize PictureArea();
+// The drawing surface of picTruck as a fresh picture box has it: the drawing
+// area at the given pixel ratio, the window's font, black on white (the
+// classic colours of a picture box), copy-pen mode. The window's picture and
+// the pictures of axlewise-cli are drawn on it alike.
+std::unique_ptr<QImageSurface> PictureSurface(qreal devicePixelRatio);
 
 // Font sizes of the window: its own font, the two columns of the truck panel,
 // and the count label.

@@ -7,19 +7,15 @@
 
 namespace axlewise {
 
-PictureBox::PictureBox(QSize size, const QFont& font, QWidget* parent) : QFrame(parent) {
+PictureBox::PictureBox(QWidget* parent)
+    : QFrame(parent), surface_(PictureSurface(devicePixelRatioF())) {
     // The border is the text boxes' own sunken frame, drawn in paintEvent around
     // a fixed margin, so the drawing area has the same size under every style.
     setFrameStyle(QFrame::NoFrame);
     setContentsMargins(kPictureBorder, kPictureBorder, kPictureBorder, kPictureBorder);
-    setFixedSize(size);
-    setFont(font);
+    setFixedSize(PictureArea() + QSize(2 * kPictureBorder, 2 * kPictureBorder));
     // A picture box takes its turn in the keyboard order like the other controls.
     setFocusPolicy(Qt::StrongFocus);
-    const QSize inside = size - QSize(2 * kPictureBorder, 2 * kPictureBorder);
-    // Black on white: the classic drawing and background colours of a picture box.
-    surface_ =
-        std::make_unique<QImageSurface>(inside, devicePixelRatioF(), font, Qt::white, Qt::black);
     surface_->onChanged = [this] { update(); };
 }
 

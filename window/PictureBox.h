@@ -15,8 +15,7 @@ class PictureBox : public QFrame {
     Q_OBJECT
 
 public:
-    // size: the whole box, frame included, in logical pixels.
-    PictureBox(QSize size, const QFont& font, QWidget* parent = nullptr);
+    explicit PictureBox(QWidget* parent = nullptr);
 
     QImageSurface& surface() { return *surface_; }
 

@@ -1,5 +1,7 @@
 #include "window/QImageSurface.h"
 
+#include "window/Utf8Text.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -11,10 +13,6 @@ namespace {
 // glyph's outline fill the gaps between the letters of an 11-pixel font, so
 // the word stands on white while the drawing still shows around it.
 constexpr qreal kHaloWidth = 4.0;
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 

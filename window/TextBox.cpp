@@ -1,6 +1,7 @@
 #include "window/TextBox.h"
 
 #include "records/Utf8.h"
+#include "window/Utf8Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -140,10 +141,6 @@ Decoded DecodeUtf8(std::string_view bytes, bool cut, int maxUnits) {
     out.bytes = static_cast<std::int32_t>(i);
     out.byteOf.push_back(out.bytes);
     return out;
-}
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Text from the clipboard or an input method as the buffer keeps it: every

@@ -10,6 +10,7 @@
 #include "window/Layout.h"
 #include "window/PictureBox.h"
 #include "window/TextBox.h"
+#include "window/Utf8Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,10 +34,6 @@
 namespace axlewise {
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A column of the truck panel: a multi-line text box without scroll bars, so
 // long lines wrap on the screen without changing the text; Tab moves the focus.
@@ -144,8 +141,7 @@ void frmMain::BuildControls() {
     // copying it, so a file of any size or line length shows at once.
     Editor = Place(new TextBox(client), "Editor");
 
-    picTruck =
-        Place(new PictureBox(PixelRect(Control("picTruck")).size(), font(), client), "picTruck");
+    picTruck = Place(new PictureBox(client), "picTruck");
     btnReadTxt = Place(CommandButton(client, QStringLiteral("Read Pasted Truck(s)")), "btnReadTxt");
     lblChecks = Place(new QLabel(client), "lblChecks");
     lblChecks->setTextFormat(Qt::PlainText);
@@ -274,7 +270,7 @@ void frmMain::TrapFileErrors(const std::function<void()>& work) {
 void frmMain::LoadChosenFile() {
     const QString path = CommonDialog1_.FileName;
     const std::string previousName = std::exchange(state_.FileName, path.toStdString());
-    // A bad count stops the load before the file is read: nothing changes.
+    // A bad count stops the load before the file is read: no truck changes.
     const TruckIndex ignore = IgnoreCount(txtIgline->text().toStdString());
     LoadResult result;
     {
