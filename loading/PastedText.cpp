@@ -19,7 +19,9 @@ LoadResult LoadPastedText(BrowserState& state, const SharedText& text,
         const auto lines = std::make_shared<const std::string>(WithLineFeeds(view));
         result = LoadLines(state, SharedText(lines, *lines), 0, progress);
     }
+    // The box keeps its own text and line index.
     result.echo = SharedText();
+    result.lineBreaks = {};
     return result;
 }
 
