@@ -2,7 +2,6 @@
 
 #include "records/BrowserState.h"
 #include "records/FieldTable.h"
-#include "records/IntegerText.h"
 #include "records/RuntimeError.h"
 #include "records/modUDTs.h"
 
@@ -12,19 +11,6 @@
 #include <string_view>
 
 namespace axlewise::test {
-
-// The conversion of a field's text, raising RuntimeError 13 (type mismatch) or 6
-// (overflow) as ReadTruck does.
-inline std::int16_t CInt(std::string_view text) {
-    std::int16_t value = 0;
-    const ConversionStatus status = TextToInteger(text, value);
-    if (status != ConversionStatus::Ok) {
-        throw RuntimeError(status == ConversionStatus::OutOfRange ? ErrorNumber::Overflow
-                                                                  : ErrorNumber::TypeMismatch,
-                           ConversionReason(text, status));
-    }
-    return value;
-}
 
 // Parses the line and appends the truck; when ReadTruck raises, nothing is added.
 inline void AddTruck(BrowserState& state, std::string_view line) {

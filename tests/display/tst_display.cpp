@@ -34,6 +34,7 @@ struct View : TruckView, RecordingSurface {
     QStringList messages;
 };
 
+// The figures DrawTruck reads; weights and spacings from index 0, which is unused.
 BrowserState Truck(int gvw, const QList<int>& weights, const QList<int>& spacings) {
     BrowserState state;
     state.GVW = std::int16_t(gvw);
@@ -58,11 +59,8 @@ private slots:
         QTest::newRow("top-left corner") << 1.0 << QPointF(-10, -35) << QPointF(0, 0);
         QTest::newRow("bottom-right corner") << 1.0 << QPointF(200, 5) << QPointF(429, 125);
         QTest::newRow("origin") << 1.0 << QPointF(0, 0) << QPointF(20.428571, 109.375);
-        QTest::newRow("GVW line") << 1.0 << QPointF(0, -30) << QPointF(20.428571, 15.625);
-        QTest::newRow("top-left corner, ratio 2") << 2.0 << QPointF(-10, -35) << QPointF(0, 0);
         QTest::newRow("bottom-right corner, ratio 2")
             << 2.0 << QPointF(200, 5) << QPointF(858, 250);
-        QTest::newRow("origin, ratio 2") << 2.0 << QPointF(0, 0) << QPointF(40.857143, 218.75);
     }
     void userScale() {
         QFETCH(double, ratio);
@@ -81,12 +79,11 @@ private slots:
         QTest::addColumn<int>("weight");
         QTest::addColumn<int>("gvw");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("whole: tenths left out") << 50 << 200 << "25.%";
         QTest::newRow("rounded to tenths") << 37 << 300 << "12.3%";
         QTest::newRow("below 1: no leading zero") << 1 << 250 << ".4%";
         QTest::newRow("one integer digit") << 25 << 400 << "6.3%";
         QTest::newRow("weight 0: separator only") << 0 << 200 << ".%";
-        QTest::newRow("above the gross weight") << 300 << 200 << "150.%";
+        QTest::newRow("above the gross weight: tenths left out") << 300 << 200 << "150.%";
         QTest::newRow("negative weight") << -50 << 200 << "-25.%";
         QTest::newRow("decimal half 12.35 goes up") << 247 << 2000 << "12.4%";
     }
@@ -96,44 +93,18 @@ private slots:
         QTEST(QString::fromStdString(ShareText(std::int16_t(weight), std::int16_t(gvw))),
               "expected");
     }
+
     // The whole drawing on the recording surface, whose text is 2 units a
-    // character and 2.5 a line: a lifted pair stands at -15 and -20, a mark
-    // "1 more ►" (8 characters) at 200 - 16 = 184 on y -2.5 / 2.
-    void drawTruck_data() {
-        QTest::addColumn<int>("gvw");
-        QTest::addColumn<QList<int>>("weights");   // from index 0, which is unused
-        QTest::addColumn<QList<int>>("spacings");  // from index 0
-        QTest::addColumn<QList<int>>("wheels");    // x of each axle
-        QTest::addColumn<QStringList>("prints");
-        const QList<int> weights{0, 60, 120, 120}, spacings{0, 40, 13};
-        // The first share starts where a new line starts (x -10), the others at
-        // their axle; " 120 " at 40 ends at 50, before the next at 53.
-        QTest::newRow("three axles, GVW 300: every label fits")
-            << 300 << weights << spacings << QList<int>{0, 40, 53}
-            << QStringList{" 60 @(0,-10)",   "20.%@(-10,-15)", " 120 @(40,-10)",  "40.%@(40,-15)",
-                           " 120 @(53,-10)", "40.%@(53,-15)",  "GVW: 300@(0,-30)"};
-        // Both axles at 21 end less than a blank before the one at 30 and go up
-        // (on top of each other up there). The one at 271 is drawn and counted.
-        QTest::newRow("spacings negative, 0 and past x 205 (no rescaling), a negative weight")
-            << 200 << QList<int>{0, 100, -5, 50, 5, 50} << QList<int>{0, 30, -9, 0, 250}
-            << QList<int>{0, 30, 21, 21, 271}
-            << QStringList{" 100 @(0,-10)",  "50.%@(-10,-15)",   "-5 @(30,-10)",
-                           "-2.5%@(30,-15)", " 50 @(21,-15)",    "25.%@(21,-20)",
-                           " 5 @(21,-15)",   "2.5%@(21,-20)",    " 50 @(271,-10)",
-                           "25.%@(271,-15)", "GVW: 200@(0,-30)", "1 more \u25BA@(184,-1.25) halo"};
-        QTest::newRow("GVW 0: all but the shares, no error")
-            << 0 << weights << spacings << QList<int>{0, 40, 53}
-            << QStringList{" 60 @(0,-10)", " 120 @(40,-10)", " 120 @(53,-10)", "GVW: 0@(0,-30)"};
-    }
+    // character and 2.5 a line, of a truck whose spacings run back, stay and
+    // reach past x 205 (no rescaling). The first share starts where a new line
+    // starts (x -10), the others at their axle. Both axles at 21 end less than a
+    // blank before the one at 30 and go up to -15 and -20 (on top of each other
+    // up there); the one at 271 is drawn and counted in "1 more ►" (8
+    // characters) at 200 - 16 = 184 on y -2.5 / 2.
     void drawTruck() {
-        QFETCH(int, gvw);
-        QFETCH(QList<int>, weights);
-        QFETCH(QList<int>, spacings);
-        QFETCH(QList<int>, wheels);
-        QFETCH(QStringList, prints);
-        const BrowserState state = Truck(gvw, weights, spacings);
+        const BrowserState state = Truck(200, {0, 100, -5, 50, 5, 50}, {0, 30, -9, 0, 250});
         QStringList circles;  // a wheel and a hub at each axle
-        for (int x : wheels) {
+        for (const int x : {0, 30, 21, 21, 271}) {
             circles << QString("r5@(%1,0) invert").arg(x)
                     << QString("r1.66667@(%1,0) invert").arg(x);
         }
@@ -144,7 +115,10 @@ private slots:
             DrawTruck(surface, state);
             circles[0] = QString("r5@(0,0) %1").arg(firstMode);
             QCOMPARE(surface.circles, circles);
-            QCOMPARE(surface.prints, prints);
+            QCOMPARE(surface.prints.join('|'),
+                     " 100 @(0,-10)|50.%@(-10,-15)|-5 @(30,-10)|-2.5%@(30,-15)| 50 @(21,-15)|"
+                     "25.%@(21,-20)| 5 @(21,-15)|2.5%@(21,-20)| 50 @(271,-10)|25.%@(271,-15)|"
+                     "GVW: 200@(0,-30)|1 more \u25BA@(184,-1.25) halo");
             QCOMPARE(surface.scale, (QList<float>{-10, -35, 200, 5}));
             QVERIFY(!surface.halo);
         }
@@ -158,19 +132,13 @@ private slots:
         QTest::addColumn<QStringList>("marks");
         const QString right = "%1 more \u25BA@(184,-1.25) halo",
                       left = "\u25C4 %1 more@(-10,-1.25) halo";
-        QTest::newRow("all inside: no mark") << QList<int>{0, 40, 13, 99, 40} << QStringList{};
-        QTest::newRow("an axle exactly at 200 is not beyond")
-            << QList<int>{0, 150, 50} << QStringList{};
-        QTest::newRow("an axle exactly at -10 is not beyond")
-            << QList<int>{0, -9, -1} << QStringList{};
-        QTest::newRow("two past the right edge, one just inside")
-            << QList<int>{0, 99, 99, 2, 1, 14} << QStringList{right.arg(2)};
-        QTest::newRow("one past the left edge")
-            << QList<int>{0, -9, -2, 30} << QStringList{left.arg(1)};
-        QTest::newRow("both edges: left mark first")
-            << QList<int>{0, -9, -9, 99, 99, 40} << QStringList{left.arg(1), right.arg(1)};
-        QTest::newRow("an axle that comes back inside is not counted")
-            << QList<int>{0, 99, 99, 10, -50} << QStringList{right.arg(1)};
+        // An axle that comes back inside is not counted.
+        QTest::newRow("two past the right edge, one exactly at 200, one back inside")
+            << QList<int>{0, 99, 99, 2, 1, 14, -50} << QStringList{right.arg(2)};
+        QTest::newRow("both edges, one exactly at -10: left mark first")
+            << QList<int>{0, -9, -1, -9, 99, 99, 51} << QStringList{left.arg(1), right.arg(1)};
+        QTest::newRow("one past the left edge, one back inside")
+            << QList<int>{0, -9, -9, 30} << QStringList{left.arg(1)};
     }
     void edgeMarks() {
         QFETCH(QList<int>, spacings);
@@ -193,53 +161,29 @@ private slots:
         QTest::addColumn<int>("gvw");
         QTest::addColumn<QList<int>>("weights");   // from index 0, which is unused
         QTest::addColumn<QList<int>>("spacings");  // from index 0
-        QTest::addColumn<QStringList>("labels");   // every print but the GVW line
-        const QList<int> tridem{0, 100, 100, 100, 100};
-        const QStringList steer{" 100 @(0,-10)", "25.%@(-10,-15)", " 100 @(40,-10)",
-                                "25.%@(40,-15)"};
-        QTest::newRow("tandem 7 apart: the second pair goes up")
-            << 200 << QList<int>{0, 40, 80, 80} << QList<int>{0, 40, 7}
-            << QStringList{" 40 @(0,-10)",  "20.%@(-10,-15)", " 80 @(40,-10)",
-                           "40.%@(40,-15)", " 80 @(47,-15)",  "40.%@(47,-20)"};
-        // Labels 8 wide at 40 end at 48; a blank is 2 wide.
-        QTest::newRow("less than a blank apart: the second pair goes up")
-            << 200 << QList<int>{0, 40, 80, 80} << QList<int>{0, 40, 9}
-            << QStringList{" 40 @(0,-10)",  "20.%@(-10,-15)", " 80 @(40,-10)",
-                           "40.%@(40,-15)", " 80 @(49,-15)",  "40.%@(49,-20)"};
-        QTest::newRow("a blank apart: both stay")
-            << 200 << QList<int>{0, 40, 80, 80} << QList<int>{0, 40, 10}
-            << QStringList{" 40 @(0,-10)",  "20.%@(-10,-15)", " 80 @(40,-10)",
-                           "40.%@(40,-15)", " 80 @(50,-10)",  "40.%@(50,-15)"};
+        QTest::addColumn<QString>("labels");       // every print but the GVW line, joined by '|'
+        const auto row = [](const char* tag, int gvw, const QList<int>& weights,
+                            const QList<int>& spacings, const QString& labels) {
+            QTest::newRow(tag) << gvw << weights << spacings << labels;
+        };
+        // " 80 " at 40 ends at 48; a blank (2 wide) later the next may start.
+        row("a blank apart: both stay", 200, {0, 40, 80, 80}, {0, 40, 10},
+            " 40 @(0,-10)|20.%@(-10,-15)| 80 @(40,-10)|40.%@(40,-15)| 80 @(50,-10)|40.%@(50,-15)");
         // "33.3%" is 10 wide and " 8 " 6: the weights clear, the shares meet.
-        QTest::newRow("only the shares meet: the weight goes up with its share")
-            << 24 << QList<int>{0, 8, 8, 8} << QList<int>{0, 40, 8}
-            << QStringList{" 8 @(0,-10)",    "33.3%@(-10,-15)", " 8 @(40,-10)",
-                           "33.3%@(40,-15)", " 8 @(48,-15)",    "33.3%@(48,-20)"};
+        row("only the shares meet: the weight goes up with its share", 24, {0, 8, 8, 8}, {0, 40, 8},
+            " 8 @(0,-10)|33.3%@(-10,-15)| 8 @(40,-10)|33.3%@(40,-15)| 8 @(48,-15)|33.3%@(48,-20)");
         // " 120 " is 10 wide and "5.%" 6: the shares clear, the weights meet.
-        QTest::newRow("only the weights meet: the share goes up with its weight")
-            << 2400 << QList<int>{0, 120, 120, 120} << QList<int>{0, 40, 8}
-            << QStringList{" 120 @(0,-10)", "5.%@(-10,-15)",  " 120 @(40,-10)",
-                           "5.%@(40,-15)",  " 120 @(48,-15)", "5.%@(48,-20)"};
-        QTest::newRow("tridem 6 apart: low, high, low")
-            << 400 << tridem << QList<int>{0, 40, 6, 6}
-            << steer + QStringList{" 100 @(46,-15)", "25.%@(46,-20)", " 100 @(52,-10)",
-                                   "25.%@(52,-15)"};
-        // The third pair meets the second's up there too: no third place is sought.
-        QTest::newRow("tridem 3 apart: both places taken, the third pair goes up")
-            << 400 << tridem << QList<int>{0, 40, 3, 3}
-            << steer + QStringList{" 100 @(43,-15)", "25.%@(43,-20)", " 100 @(46,-15)",
-                                   "25.%@(46,-20)"};
-        // The first share covers -10 to -2: it meets a share at -9, not one at 7,
-        // wherever its axle (0) is.
-        QTest::newRow("first share at -10 meets the second's at -9")
-            << 10 << QList<int>{0, 5, 5} << QList<int>{0, -9}
-            << QStringList{" 5 @(0,-10)", "50.%@(-10,-15)", " 5 @(-9,-15)", "50.%@(-9,-20)"};
-        QTest::newRow("first share at -10 leaves room for the second's at 8")
-            << 10 << QList<int>{0, 5, 5} << QList<int>{0, 8}
-            << QStringList{" 5 @(0,-10)", "50.%@(-10,-15)", " 5 @(8,-10)", "50.%@(8,-15)"};
-        QTest::newRow("GVW 0: the weights alone decide")
-            << 0 << QList<int>{0, 5, 5, 5} << QList<int>{0, 8, 5}
-            << QStringList{" 5 @(0,-10)", " 5 @(8,-10)", " 5 @(13,-15)"};
+        row("only the weights meet: the share goes up with its weight", 2400, {0, 120, 120, 120},
+            {0, 40, 8},
+            " 120 @(0,-10)|5.%@(-10,-15)| 120 @(40,-10)|5.%@(40,-15)| 120 @(48,-15)|5.%@(48,-20)");
+        row("tridem 6 apart: low, high, low", 400, {0, 100, 100, 100, 100}, {0, 40, 6, 6},
+            " 100 @(0,-10)|25.%@(-10,-15)| 100 @(40,-10)|25.%@(40,-15)| 100 @(46,-15)|"
+            "25.%@(46,-20)| 100 @(52,-10)|25.%@(52,-15)");
+        // The first share covers -10 to -2, wherever its axle (0) is.
+        row("first share at -10 leaves room for the second's at 8", 10, {0, 5, 5}, {0, 8},
+            " 5 @(0,-10)|50.%@(-10,-15)| 5 @(8,-10)|50.%@(8,-15)");
+        row("GVW 0: the weights alone decide", 0, {0, 5, 5, 5}, {0, 8, 5},
+            " 5 @(0,-10)| 5 @(8,-10)| 5 @(13,-15)");
     }
     void labelRows() {
         QFETCH(int, gvw);
@@ -249,8 +193,9 @@ private slots:
         DrawTruck(surface, Truck(gvw, weights, spacings));
         QStringList labels = surface.prints;
         QCOMPARE(labels.takeLast(), QString("GVW: %1@(0,-30)").arg(gvw));
-        QTEST(labels, "labels");
+        QTEST(labels.join('|'), "labels");
     }
+
     void showTruck_data() {
         QTest::addColumn<int>("noAxles");
         QTest::addColumn<int>("index");  // of the truck to show; only truck 1 is held
@@ -259,21 +204,27 @@ private slots:
         QTest::addColumn<QString>("timeText");     // empty: only the index line is shown
         QTest::addColumn<QList<int>>("weights");   // afterwards, from index 0
         QTest::addColumn<QList<int>>("spacings");  // afterwards, from index 0
-        QTest::addColumn<QString>("outcome");      // empty when drawn
+        QTest::addColumn<QString>("outcome");      // the messages; empty when drawn
+        QTest::addColumn<QString>("picture");      // Cls calls, circles, the second print
         const QList<int> weights{0, 130, 150}, spacings{0, 140}, kept(12, 99);
         const QString geometry = "critical: This truck's geometry is erroneous (picture clear)";
         QTest::newRow("two axles")
-            << 2 << 1 << 5285106.07 << '.' << "5285106.07" << weights << spacings << "";
+            << 2 << 1 << 5285106.07 << '.' << "5285106.07" << weights << spacings << ""
+            << "1, 4, 185.7%@(-10,-15)";
         QTest::newRow("nine axles, negative time, comma separator")
             << 9 << 1 << -86399.99 << ',' << "-86399,99"
             << QList<int>{0, 130, 150, 170, 190, 210, 230, 250, 270, 290}
-            << QList<int>{0, 140, 160, 180, 200, 220, 240, 260, 280} << "";
+            << QList<int>{0, 140, 160, 180, 200, 220, 240, 260, 280} << ""
+            << "1, 18, 185,7%@(-10,-15)";
         QTest::newRow("one axle, time 0: picture cleared, then the message")
-            << 1 << 1 << 0.0 << '.' << "0" << kept << kept << geometry;
+            << 1 << 1 << 0.0 << '.' << "0" << kept << kept << geometry << "1, 0, ";
         QTest::newRow("zero axles, last hundredth of the year: picture cleared, then the message")
-            << 0 << 1 << 31190399.99 << '.' << "31190399.99" << kept << kept << geometry;
+            << 0 << 1 << 31190399.99 << '.' << "31190399.99" << kept << kept << geometry
+            << "1, 0, ";
+        // The circle drawn before stays.
         QTest::newRow("index past the list: index line, then error 9")
-            << 2 << 2 << 0.0 << '.' << "" << kept << kept << "error 9";
+            << 2 << 2 << 0.0 << '.' << "" << kept << kept << "error 9"
+            << "0, 1, ";
     }
     void showTruck() {
         QFETCH(int, noAxles);
@@ -281,7 +232,6 @@ private slots:
         QFETCH(double, time);
         QFETCH(char, separator);
         QFETCH(QString, timeText);
-        QFETCH(QString, outcome);
         // Data(i) is 10 i - 30, Data(12) the axle count; an earlier truck left 99s and a circle.
         TruckRecord record;
         QStringList lines{QString::number(index)};  // expected in the value column
@@ -302,53 +252,42 @@ private slots:
         } catch (const RuntimeError& e) {
             view.messages << QString("error %1").arg(e.code());
         }
-        QCOMPARE(view.messages.join(""), outcome);
+        QTEST(view.messages.join(""), "outcome");
         QCOMPARE(QString::fromStdString(view.truckText).split('\n'),
                  (timeText.isEmpty() ? QStringList{lines[0], ""} : lines << timeText));
         QTEST(QList<int>(state.AxleWeights.begin(), state.AxleWeights.end()), "weights");
         QTEST(QList<int>(state.AxleSpacings.begin(), state.AxleSpacings.end()), "spacings");
         // Drawn from the new figures with the view's separator; cleared with
         // nothing drawn after it for too few axles; left as it was after an error.
-        const bool geometryFault = outcome.startsWith("critical");
-        QCOMPARE(view.clears, outcome.isEmpty() || geometryFault ? 1 : 0);
-        QCOMPARE(view.circles.size(), outcome.isEmpty() ? 2 * noAxles : geometryFault ? 0 : 1);
-        QCOMPARE(view.prints.size() > 0, outcome.isEmpty());
-        QCOMPARE(view.prints.value(1),
-                 outcome.isEmpty() ? QString("185") + separator + "7%@(-10,-15)" : "");
+        QTEST(QString("%1, %2, ").arg(view.clears).arg(view.circles.size()) + view.prints.value(1),
+              "picture");
     }
+
     // Every truck shown gets its check line, one that cannot be drawn too, and
     // DUPLICATE looks at the truck before it in the list.
     void showTruckChecks_data() {
-        QTest::addColumn<QStringList>("lines");  // the trucks held
-        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("index");  // of trucks 1002, 1001, 1002, 1002 and 1001 with one axle
         QTest::addColumn<QString>("checks");
-        const QString sample = QString::fromStdString(test::TruckLine(1001));
-        const QString other = QString::fromStdString(test::TruckLine(1002));
-        const QString oneAxle =
-            QString::fromStdString(test::WithField(test::TruckLine(1001), kNoAxlesField, "1"));
-        QTest::newRow("a plausible truck") << QStringList{sample} << 1 << "Checks: all passed";
+        QTest::newRow("the same fields two trucks back: no duplicate") << 3 << "Checks: all passed";
         QTest::newRow("the same fields as the truck before")
-            << QStringList{sample, other, other} << 3 << "Checks: same fields as truck 2";
-        QTest::newRow("the same fields two trucks back: no duplicate")
-            << QStringList{sample, other, sample} << 3 << "Checks: all passed";
+            << 4 << "Checks: same fields as truck 3";
         QTest::newRow("a truck with one axle is checked too")
-            << QStringList{oneAxle} << 1
-            << QString::fromUtf8(
-                   "Checks: axle weights sum to 56, GVW is 362 (-84.5%) · NO. AXLES is 1 · ");
+            << 5 << "Checks: axle weights sum to 56, GVW is 362";
     }
     void showTruckChecks() {
-        QFETCH(QStringList, lines);
         QFETCH(int, index);
         QFETCH(QString, checks);
         BrowserState state;
-        for (const QString& line : lines) {
-            test::AddTruck(state, line.toStdString());
+        for (const int head : {1002, 1001, 1002, 1002}) {
+            test::AddTruck(state, test::TruckLine(head));
         }
+        test::AddTruck(state, test::WithField(test::TruckLine(1001), kNoAxlesField, "1"));
         state.CurrentTruck = index;
         View view;
         ShowTruck(state, view);
         QVERIFY2(view.checks.startsWith(checks), qPrintable(view.checks));
     }
+
     void navigation_data() {
         QTest::addColumn<int>("trucks");
         QTest::addColumn<int>("from");
