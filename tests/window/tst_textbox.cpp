@@ -7,27 +7,22 @@
 
 #include "window/Layout.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 
 #include <memory>
-#include <string>
 
 using namespace axlewise;
 
 namespace {
 
 using Offset = TextBox::Offset;
-
-QByteArray Bytes(const SharedText& text) {
-    return QByteArray(text.view().data(), static_cast<qsizetype>(text.size()));
-}
 
 // Types into widget: plain characters as typed text, "{Name}" as the key
 // sequence Name, e.g. "ab{Shift+Left}{Backspace}".
@@ -44,13 +39,35 @@ void Type(QWidget* widget, const QString& keys) {
     }
 }
 
-// "line 00\n" .. for count lines.
-QByteArray NumberedLines(int count) {
+// count lines, each its number in `digits` digits: "00\n", "01\n", ...
+QByteArray NumberedLines(int count, int digits) {
     QByteArray text;
     for (int i = 0; i < count; ++i) {
-        text += QStringLiteral("line %1\n").arg(i, 2, 10, QLatin1Char('0')).toLatin1();
+        text += QByteArray::number(i).rightJustified(digits, '0') + '\n';
     }
     return text;
+}
+
+// A text with the caret marked '|' and, when something is selected, the
+// selection's other end '^': "a^bc|d" is "abcd" with "bc" selected, the caret
+// after it.
+struct Marked {
+    QByteArray text;
+    Offset anchor = 0;
+    Offset caret = 0;
+};
+
+Marked Unmark(QByteArray text) {
+    Offset caret = text.indexOf('|');
+    text.remove(caret, 1);
+    Offset anchor = text.indexOf('^');
+    if (anchor < 0) {
+        anchor = caret;
+    } else {
+        text.remove(anchor, 1);
+        caret -= anchor < caret ? 1 : 0;
+    }
+    return {text, anchor, caret};
 }
 
 }  // namespace
@@ -62,47 +79,41 @@ private slots:
     void init();
     void cleanup();
 
-    void typing_data();
-    void typing();
-    void keySelection_data();
-    void keySelection();
+    void keysAndClipboard_data();
+    void keysAndClipboard();
     void mouseSelection_data();
     void mouseSelection();
     void dragPastTheEdges_autoScrolls();
-    void clipboard_data();
-    void clipboard();
-    void copyThenPasteIntoAnotherBox();
+    void setText_endsADrag();
+    void altShortcuts_reachTheWindow();
     void undoRedo_data();
     void undoRedo();
     void undoRestoresTheDeletedSelection();
-    void longLine_wrapsOnScreenOnly();
-    void wheelScrollsRowsOfAWrappedLine();
-    void rewrap_keepsTheTopInsideItsLine_data();
-    void rewrap_keepsTheTopInsideItsLine();
-    void tab_movesFocusAndInsertsNothing();
+    void wrappedLine_data();
+    void wrappedLine();
     void longLine_showsMark_data();
     void longLine_showsMark();
     void longLine_caretSkipsTheHiddenPart_data();
     void longLine_caretSkipsTheHiddenPart();
-    void longLine_copyAndCutGiveTheWholeLine();
+    void longLine_copiedWholeAndCountedOnEdits();
     void longLine_markInItsOwnColour();
     void inputMethod_commitAndPreedit();
-    void inputMethod_query_data();
     void inputMethod_query();
     void contextMenu_enablesWhatCanAct();
     void caret_shownOnlyWhileFocused();
     void millionLines_editAtTheMiddle();
 
 private:
-    void show(const QByteArray& text);
-    // The point of character `index` of the row `row` of the view (counted
-    // from the top), at its left edge or, with middle set, in its middle.
-    QPoint at(int row, const QString& rowText, int index, bool middle = false) const;
-    QByteArray bytes() const { return Bytes(box->text()); }
+    void show(const QByteArray& text) {
+        box->setText(SharedText(std::string_view(text.constData(), std::size_t(text.size()))));
+    }
+    QByteArray bytes() const {
+        const SharedText text = box->text();
+        return QByteArray(text.view().data(), static_cast<qsizetype>(text.size()));
+    }
 
     std::unique_ptr<QWidget> window;
     TextBox* box = nullptr;
-    QLineEdit* other = nullptr;
 };
 
 void tst_TextBox::init() {
@@ -111,8 +122,6 @@ void tst_TextBox::init() {
     window->resize(460, 160);
     box = new TextBox(window.get());
     box->setGeometry(10, 10, 433, 113);  // the window's Editor
-    other = new QLineEdit(window.get());
-    other->setGeometry(10, 130, 200, 20);
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -124,172 +133,98 @@ void tst_TextBox::cleanup() {
     window.reset();
 }
 
-void tst_TextBox::show(const QByteArray& text) {
-    box->setText(
-        SharedText(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))));
-}
+// ---- Keys and the clipboard ----------------------------------------------------
 
-QPoint tst_TextBox::at(int row, const QString& rowText, int index, bool middle) const {
-    const QFontMetricsF metrics(box->font());
-    qreal x = 4 + metrics.horizontalAdvance(rowText.left(index));
-    if (middle) {
-        x += metrics.horizontalAdvance(rowText.at(index)) / 2;
-    }
-    return QPointF(x, 4 + (row + 0.5) * metrics.height()).toPoint();
-}
-
-// ---- Keys ------------------------------------------------------------------
-
-void tst_TextBox::typing_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("caret");
+void tst_TextBox::keysAndClipboard_data() {
+    QTest::addColumn<QByteArray>("text");  // marked as Unmark reads it
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<int>("expectedCaret");
+    QTest::addColumn<QString>("clipboard");  // before the keys
+    QTest::addColumn<QString>("copied");     // the clipboard after them
+    const auto row = [](const char* tag, const char* text, const char* keys, const char* expected,
+                        const QString& clipboard = {}, const char* copied = nullptr) {
+        QTest::newRow(tag) << QByteArray(text) << QString::fromLatin1(keys) << QByteArray(expected)
+                           << clipboard << (copied ? QString::fromUtf8(copied) : clipboard);
+    };
+    row("typed in the middle", "a|d", "bc", "abc|d");
+    row("keypad Enter splits the line", "ab|cd", "{Enter}", "ab\n|cd");
+    row("Backspace takes a two-byte character whole, then the break", "ab\n\u00e9|z",
+        "{Backspace}{Backspace}", "ab|z");
+    row("Delete takes a four-byte character whole, then the break", "x|\U0001F600\ny",
+        "{Delete}{Delete}", "x|y");
+    row("Backspace at the start, Delete at the end do nothing", "|ab", "{Backspace}{End}{Delete}",
+        "ab|");
+    row("typing replaces the selection", "|one two", "{Shift+Right}{Shift+Right}1", "1|e two");
+    row("Backspace removes the selection only", "one t^wo|", "{Backspace}", "one t|");
+    row("Ctrl+Backspace removes the word before", "one two|", "{Ctrl+Backspace}", "one |");
+    row("Ctrl+Delete removes up to the next word", "|one two", "{Ctrl+Del}", "|two");
+    row("Left at a line start goes to the end of the line above", "ab\n|cd", "{Left}x", "abx|\ncd");
+    row("Right ends a selection at its end", "a|bc^d", "{Right}x", "abcx|d");
+    row("Left ends a selection at its start", "a^bc|d", "{Left}x", "ax|bcd");
 
-    QTest::newRow("typed into an empty box")
-        << QByteArray() << 0 << "abc" << QByteArray("abc") << 3;
-    QTest::newRow("typed in the middle")
-        << QByteArray("ad") << 1 << "bc" << QByteArray("abcd") << 3;
-    QTest::newRow("Enter splits the line")
-        << QByteArray("abcd") << 2 << "{Return}" << QByteArray("ab\ncd") << 3;
-    QTest::newRow("keypad Enter splits the line")
-        << QByteArray("abcd") << 2 << "{Enter}" << QByteArray("ab\ncd") << 3;
-    QTest::newRow("Backspace joins two lines")
-        << QByteArray("ab\ncd") << 3 << "{Backspace}" << QByteArray("abcd") << 2;
-    QTest::newRow("Backspace takes a two-byte character whole")
-        << QByteArray("a\xc3\xa9") << 3 << "{Backspace}" << QByteArray("a") << 1;
-    QTest::newRow("Backspace at the start does nothing")
-        << QByteArray("ab") << 0 << "{Backspace}" << QByteArray("ab") << 0;
-    QTest::newRow("Delete takes the break")
-        << QByteArray("ab\ncd") << 2 << "{Delete}" << QByteArray("abcd") << 2;
-    QTest::newRow("Delete takes a four-byte character whole")
-        << QByteArray("x\xf0\x9f\x98\x80y") << 1 << "{Delete}" << QByteArray("xy") << 1;
-    QTest::newRow("Delete at the end does nothing")
-        << QByteArray("ab") << 2 << "{Delete}" << QByteArray("ab") << 2;
-    QTest::newRow("typing replaces the selection")
-        << QByteArray("one two") << 0 << "{Shift+Right}{Shift+Right}{Shift+Right}1"
-        << QByteArray("1 two") << 1;
-    QTest::newRow("Backspace removes the selection only")
-        << QByteArray("one two") << 7 << "{Shift+Left}{Shift+Left}{Backspace}"
-        << QByteArray("one t") << 5;
-    QTest::newRow("Ctrl+Backspace removes the word before")
-        << QByteArray("one two") << 7 << "{Ctrl+Backspace}" << QByteArray("one ") << 4;
-    QTest::newRow("Ctrl+Delete removes up to the next word")
-        << QByteArray("one two") << 0 << "{Ctrl+Del}" << QByteArray("two") << 0;
-    QTest::newRow("Right then typing after a two-byte character")
-        << QByteArray("\xc3\xa9z") << 0 << "{Right}x" << QByteArray("\xc3\xa9xz") << 3;
-    QTest::newRow("Left at a line start goes to the end of the line above")
-        << QByteArray("ab\ncd") << 3 << "{Left}x" << QByteArray("abx\ncd") << 3;
-    QTest::newRow("Right ends a selection at its end")
-        << QByteArray("abcd") << 0 << "{Shift+Right}{Shift+Right}{Right}x" << QByteArray("abxcd")
-        << 3;
-    QTest::newRow("Left ends a selection at its start")
-        << QByteArray("abcd") << 3 << "{Shift+Left}{Shift+Left}{Left}x" << QByteArray("axbcd") << 2;
-    QTest::newRow("Ctrl+End then typing appends")
-        << QByteArray("ab\ncd") << 0 << "{Ctrl+End}!" << QByteArray("ab\ncd!") << 6;
-    QTest::newRow("End stops before the break")
-        << QByteArray("ab\ncd") << 0 << "{End}!" << QByteArray("ab!\ncd") << 3;
-    QTest::newRow("Up keeps the column")
-        << QByteArray("abcd\nabcd") << 7 << "{Up}!" << QByteArray("ab!cd\nabcd") << 3;
+    row("Shift+Left over a two-byte character", "a\u00e9|z", "{Shift+Left}", "a|\u00e9^z");
+    row("Shift+End", "o|ne two\nthree", "{Shift+End}", "o^ne two|\nthree");
+    row("Shift+Home", "one two\nthr|ee", "{Shift+Home}", "one two\n|thr^ee");
+    row("Ctrl+Shift+End", "one |two\nthree", "{Ctrl+Shift+End}", "one ^two\nthree|");
+    row("Ctrl+Shift+Home", "one two\nth|ree", "{Ctrl+Shift+Home}", "|one two\nth^ree");
+    row("Ctrl+Shift+Right twice crosses the break, Ctrl+Shift+Left comes back", "one |two\nthree",
+        "{Ctrl+Shift+Right}{Ctrl+Shift+Right}{Ctrl+Shift+Left}", "one ^two|\nthree");
+    row("Shift+Down keeps the column", "a|bc\nabc", "{Shift+Down}", "a^bc\na|bc");
+    row("Shift+Up on the first line selects to the start", "one| two", "{Shift+Up}", "|one^ two");
+    row("Shift+Down on the last line selects to the end", "th|ree", "{Shift+Down}", "th^ree|");
+    row("Shift+PgDown moves down a page at most", "a|bc\nabc", "{Shift+PgDown}", "a^bc\na|bc");
+
+    row("Ctrl+Insert copies across a break", "one ^two\nth|ree", "{Ctrl+Ins}", "one ^two\nth|ree",
+        {}, "two\nth");
+    row("Ctrl+X cuts", "one^ two|\nthree", "{Ctrl+X}", "one|\nthree", {}, " two");
+    row("Shift+Delete cuts", "^one |two", "{Shift+Del}", "|two", {}, "one ");
+    row("Ctrl+C without a selection keeps the clipboard", "on|e", "{Ctrl+C}", "on|e", "kept");
+    row("Shift+Insert pastes over the selection", "one ^two|", "{Shift+Ins}", "one 2|", "2");
+    // Every kind of break becomes LF; tabs and other characters stay, in UTF-8.
+    row("Ctrl+V pastes breaks as LF", "|one", "{Ctrl+V}", "a\nb\nc\nd\n\t\u00e9|one",
+        QString::fromUtf8("a\r\nb\rc\u2028d\u2029\t\u00e9"));
 }
 
-void tst_TextBox::typing() {
+void tst_TextBox::keysAndClipboard() {
     QFETCH(QByteArray, text);
-    QFETCH(int, caret);
     QFETCH(QString, keys);
     QFETCH(QByteArray, expected);
-    QFETCH(int, expectedCaret);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, copied);
 
-    show(text);
-    box->setCursorPosition(caret);
+    const Marked before = Unmark(text);
+    show(before.text);
+    box->setSelection(before.anchor, before.caret);
+    QApplication::clipboard()->setText(clipboard);
     Type(box, keys);
-    QCOMPARE(bytes(), expected);
-    QCOMPARE(box->cursorPosition(), expectedCaret);
-}
-
-void tst_TextBox::keySelection_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("caret");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("selected");
-
-    const QByteArray lines("one two\nthree");
-    QTest::newRow("Shift+Right twice") << lines << 0 << "{Shift+Right}{Shift+Right}"
-                                       << "on";
-    QTest::newRow("Shift+Right over the break") << lines << 7 << "{Shift+Right}"
-                                                << "\n";
-    QTest::newRow("Shift+Left over a two-byte character")
-        << QByteArray("a\xc3\xa9z") << 3 << "{Shift+Left}" << QString::fromUtf8("\xc3\xa9");
-    QTest::newRow("Shift+End") << lines << 1 << "{Shift+End}"
-                               << "ne two";
-    QTest::newRow("Shift+Home") << lines << 11 << "{Shift+Home}"
-                                << "thr";
-    QTest::newRow("Ctrl+Shift+End") << lines << 4 << "{Ctrl+Shift+End}"
-                                    << "two\nthree";
-    QTest::newRow("Ctrl+Shift+Home") << lines << 10 << "{Ctrl+Shift+Home}"
-                                     << "one two\nth";
-    QTest::newRow("Ctrl+Shift+Right to the next word") << lines << 0 << "{Ctrl+Shift+Right}"
-                                                       << "one ";
-    QTest::newRow("Ctrl+Shift+Right twice crosses the break")
-        << lines << 4 << "{Ctrl+Shift+Right}{Ctrl+Shift+Right}"
-        << "two\n";
-    QTest::newRow("Ctrl+Shift+Left to the word start") << lines << 6 << "{Ctrl+Shift+Left}"
-                                                       << "tw";
-    QTest::newRow("Shift+Down keeps the column") << QByteArray("abc\nabc") << 1 << "{Shift+Down}"
-                                                 << "bc\na";
-    QTest::newRow("Shift+Up on the first line selects to the start") << lines << 3 << "{Shift+Up}"
-                                                                     << "one";
-    QTest::newRow("Shift+Down on the last line selects to the end") << lines << 10 << "{Shift+Down}"
-                                                                    << "ree";
-    QTest::newRow("Shift+PgDown moves down as far as a page goes")
-        << QByteArray("abc\nabc") << 1 << "{Shift+PgDown}"
-        << "bc\na";
-    QTest::newRow("Shift+PgDown on the last row selects to the end")
-        << lines << 10 << "{Shift+PgDown}"
-        << "ree";
-    QTest::newRow("Ctrl+A") << lines << 3 << "{Ctrl+A}"
-                            << "one two\nthree";
-    QTest::newRow("a plain move drops the selection") << lines << 0 << "{Shift+Right}{Right}{Right}"
-                                                      << "";
-}
-
-void tst_TextBox::keySelection() {
-    QFETCH(QByteArray, text);
-    QFETCH(int, caret);
-    QFETCH(QString, keys);
-    QFETCH(QString, selected);
-
-    show(text);
-    box->setCursorPosition(caret);
-    Type(box, keys);
-    QCOMPARE(box->selectedText(), selected);
+    const Marked after = Unmark(expected);
+    QCOMPARE(bytes(), after.text);
+    QCOMPARE(box->cursorPosition(), after.caret);
+    QCOMPARE(box->anchorPosition(), after.anchor);
+    QCOMPARE(QApplication::clipboard()->text(), copied);
 }
 
 // ---- Mouse -----------------------------------------------------------------
 
 void tst_TextBox::mouseSelection_data() {
-    QTest::addColumn<QString>("gesture");  // click, drag, shift-click, double, triple
+    QTest::addColumn<QString>("gesture");  // drag, shift-click, double, triple
     QTest::addColumn<int>("fromRow");
     QTest::addColumn<int>("fromIndex");
-    QTest::addColumn<int>("toRow");
+    QTest::addColumn<int>("toRow");  // where a drag or a shift-click ends, or the same
     QTest::addColumn<int>("toIndex");
     QTest::addColumn<QString>("selected");
     QTest::addColumn<int>("caret");
 
     // The text: "say hello, world\nsecond line here\nthird"
-    QTest::newRow("click puts the caret") << "click" << 0 << 4 << 0 << 4 << "" << 4;
-    QTest::newRow("click on the second line") << "click" << 1 << 7 << 1 << 7 << "" << 24;
-    QTest::newRow("drag along a line") << "drag" << 0 << 4 << 0 << 9 << "hello" << 9;
-    QTest::newRow("drag backwards") << "drag" << 0 << 9 << 0 << 4 << "hello" << 4;
-    QTest::newRow("drag over a break") << "drag" << 0 << 11 << 1 << 6 << "world\nsecond" << 23;
+    QTest::newRow("drag backwards over a break")
+        << "drag" << 1 << 6 << 0 << 11 << "world\nsecond" << 11;
     QTest::newRow("shift-click extends from the caret")
         << "shift-click" << 0 << 4 << 1 << 6 << "hello, world\nsecond" << 23;
     QTest::newRow("double-click selects the word") << "double" << 0 << 5 << 0 << 5 << "hello" << 9;
     QTest::newRow("double-click on the comma selects it")
         << "double" << 0 << 9 << 0 << 9 << "," << 10;
     QTest::newRow("double-click then drag selects whole words")
-        << "double-drag" << 0 << 5 << 1 << 2 << "hello, world\nsecond" << 23;
+        << "double" << 0 << 5 << 1 << 2 << "hello, world\nsecond" << 23;
     QTest::newRow("triple-click selects the line and its break")
         << "triple" << 1 << 3 << 1 << 3 << "second line here\n"
         << 34;
@@ -307,30 +242,34 @@ void tst_TextBox::mouseSelection() {
 
     const QStringList rows = {"say hello, world", "second line here", "third"};
     show(rows.join('\n').toUtf8());
+    // Character `index` of row `row` of the view: at its left edge, or in its
+    // middle for a double or triple click.
+    const bool middle = gesture == "double" || gesture == "triple";
+    const auto at = [&](int row, int index) {
+        const QFontMetricsF metrics(box->font());
+        const QString& text = rows.at(row);
+        qreal x = 4 + metrics.horizontalAdvance(text.left(index));
+        x += middle ? metrics.horizontalAdvance(text.at(index)) / 2 : 0;
+        return QPointF(x, 4 + (row + 0.5) * metrics.height()).toPoint();
+    };
     QWidget* surface = box->viewport();
-    const bool onCharacter = gesture == "double" || gesture == "double-drag" || gesture == "triple";
-    const QPoint from = at(fromRow, rows.at(fromRow), fromIndex, onCharacter);
-    const QPoint to = at(toRow, rows.at(toRow), toIndex, onCharacter);
-    if (gesture == "click") {
-        QTest::mouseClick(surface, Qt::LeftButton, {}, from);
-    } else if (gesture == "drag") {
+    const QPoint from = at(fromRow, fromIndex);
+    const QPoint to = at(toRow, toIndex);
+    if (gesture == "drag") {
         QTest::mousePress(surface, Qt::LeftButton, {}, from);
+    } else {
+        QTest::mouseClick(surface, Qt::LeftButton, {}, from);
+    }
+    if (gesture == "shift-click") {
+        QTest::mouseClick(surface, Qt::LeftButton, Qt::ShiftModifier, to);
+    } else {
+        if (gesture != "drag") {
+            QTest::mouseDClick(surface, Qt::LeftButton, {}, from);
+        }
         QTest::mouseMove(surface, to);
         QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
-    } else if (gesture == "shift-click") {
-        QTest::mouseClick(surface, Qt::LeftButton, {}, from);
-        QTest::mouseClick(surface, Qt::LeftButton, Qt::ShiftModifier, to);
-    } else if (gesture == "double" || gesture == "double-drag") {
-        QTest::mouseClick(surface, Qt::LeftButton, {}, from);
-        QTest::mouseDClick(surface, Qt::LeftButton, {}, from);
-        if (gesture == "double-drag") {
-            QTest::mouseMove(surface, to);
-        }
-        QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
-    } else if (gesture == "triple") {
-        QTest::mouseClick(surface, Qt::LeftButton, {}, from);
-        QTest::mouseDClick(surface, Qt::LeftButton, {}, from);
-        QTest::mouseRelease(surface, Qt::LeftButton, {}, from);
+    }
+    if (gesture == "triple") {
         QTest::mouseClick(surface, Qt::LeftButton, {}, from);
     }
     QCOMPARE(box->selectedText(), selected);
@@ -338,7 +277,7 @@ void tst_TextBox::mouseSelection() {
 }
 
 void tst_TextBox::dragPastTheEdges_autoScrolls() {
-    show(NumberedLines(30));
+    show(NumberedLines(30, 2));
     QWidget* surface = box->viewport();
     const int below = surface->height() + 10;
     QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(4, 8));
@@ -346,118 +285,70 @@ void tst_TextBox::dragPastTheEdges_autoScrolls() {
     QCOMPARE(box->firstVisibleLine(), 1);
     QTest::mouseMove(surface, QPoint(4, below));
     QCOMPARE(box->firstVisibleLine(), 2);
-    QCOMPARE(box->verticalScrollBar()->value(), 2);
     // The selection runs from the press to the row just below the old view.
-    QVERIFY(box->selectedText().startsWith("line 00\nline 01\n"));
-    QCOMPARE(box->anchorPosition(), 0);
-    QCOMPARE(box->cursorPosition() % 8, 0);  // at a line start: x was at the left edge
+    QVERIFY(box->selectedText().startsWith("00\n01\n"));
+    QCOMPARE(box->cursorPosition() % 3, 0);  // at a line start: x was at the left edge
     QTest::mouseMove(surface, QPoint(4, -10));
     QCOMPARE(box->firstVisibleLine(), 1);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(4, -10));
-    QCOMPARE(box->selectedText(), "line 00\n");
+    QCOMPARE(box->selectedText(), "00\n");
 }
 
-// ---- Clipboard and undo ------------------------------------------------------
-
-void tst_TextBox::clipboard_data() {
-    QTest::addColumn<int>("from");  // the selection
-    QTest::addColumn<int>("to");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("clipboardBefore");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<QString>("clipboardAfter");
-
-    // The text: "one two\nthree"
-    QTest::newRow("Ctrl+C copies") << 4 << 7 << "{Ctrl+C}"
-                                   << "" << QByteArray("one two\nthree") << "two";
-    QTest::newRow("Ctrl+Insert copies across a break")
-        << 4 << 10 << "{Ctrl+Ins}"
-        << "" << QByteArray("one two\nthree") << "two\nth";
-    QTest::newRow("Ctrl+X cuts") << 3 << 7 << "{Ctrl+X}"
-                                 << "" << QByteArray("one\nthree") << " two";
-    QTest::newRow("Shift+Delete cuts") << 0 << 4 << "{Shift+Del}"
-                                       << "" << QByteArray("two\nthree") << "one ";
-    QTest::newRow("Ctrl+C without a selection keeps the clipboard")
-        << 2 << 2 << "{Ctrl+C}"
-        << "kept" << QByteArray("one two\nthree") << "kept";
-    QTest::newRow("Ctrl+V pastes at the caret") << 3 << 3 << "{Ctrl+V}"
-                                                << "!" << QByteArray("one! two\nthree") << "!";
-    QTest::newRow("Shift+Insert pastes over the selection")
-        << 4 << 7 << "{Shift+Ins}"
-        << "2" << QByteArray("one 2\nthree") << "2";
-    QTest::newRow("pasted breaks become LF")
-        << 0 << 0 << "{Ctrl+V}"
-        << "a\r\nb\rc" + QString(QChar(0x2028)) + "d" + QString(QChar(0x2029))
-        << QByteArray("a\nb\nc\nd\none two\nthree")
-        << "a\r\nb\rc" + QString(QChar(0x2028)) + "d" + QString(QChar(0x2029));
-    QTest::newRow("pasted tabs stay") << 13 << 13 << "{Ctrl+V}"
-                                      << "\tx" << QByteArray("one two\nthree\tx") << "\tx";
-    QTest::newRow("pasted text is UTF-8 in the buffer")
-        << 0 << 0 << "{Ctrl+V}" << QString::fromUtf8("\xc3\xa9")
-        << QByteArray("\xc3\xa9one two\nthree") << QString::fromUtf8("\xc3\xa9");
+// A load that replaces the text while a word is being dragged ends the drag: the
+// selection never reaches into what was the old text.
+void tst_TextBox::setText_endsADrag() {
+    show(NumberedLines(30, 2));
+    QWidget* surface = box->viewport();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::mouseDClick(surface, Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::mouseMove(surface, QPoint(8, surface->height() / 2));
+    show("short\n");
+    const QPoint below(8, surface->height() + 10);
+    QMouseEvent move(QEvent::MouseMove, below, surface->mapToGlobal(below), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &move);
+    QVERIFY(box->selection().to <= 6 && box->anchorPosition() <= 6);
+    QCOMPARE(box->selectedText(), QString());
 }
 
-void tst_TextBox::clipboard() {
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(QString, keys);
-    QFETCH(QString, clipboardBefore);
-    QFETCH(QByteArray, expected);
-    QFETCH(QString, clipboardAfter);
-
-    show("one two\nthree");
-    QApplication::clipboard()->setText(clipboardBefore);
-    box->setSelection(from, to);
-    Type(box, keys);
-    QCOMPARE(bytes(), expected);
-    QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
+// Alt+letter belongs to the window's actions, as in Qt's own boxes.
+void tst_TextBox::altShortcuts_reachTheWindow() {
+    QAction action(window.get());
+    action.setShortcut(QKeySequence(Qt::AltModifier | Qt::Key_X));
+    window->addAction(&action);
+    int triggered = 0;
+    connect(&action, &QAction::triggered, [&] { ++triggered; });
+    QTest::keyClick(box, Qt::Key_X, Qt::AltModifier);
+    QCOMPARE(triggered, 1);
+    QVERIFY(bytes().isEmpty());
 }
 
-void tst_TextBox::copyThenPasteIntoAnotherBox() {
-    show("first\nsecond");
-    box->setSelection(2, 9);
-    box->copy();
-    other->setFocus();
-    QTest::keyClick(other, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(other->text(), "rst\nsec");
-
-    // And back, from another widget's copy into the box.
-    other->setText("pasted");
-    other->selectAll();
-    other->copy();
-    box->setCursorPosition(13);
-    box->paste();
-    QCOMPARE(bytes(), QByteArray("first\nsecondpasted"));
-}
+// ---- Undo ------------------------------------------------------------------
 
 void tst_TextBox::undoRedo_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("paste");          // what Ctrl+V pastes
     QTest::addColumn<QByteArrayList>("undone");  // the text after each undo, in turn
-    QTest::addColumn<QString>("redoKey");
+    const auto row = [](const char* tag, const char* keys, const char* paste,
+                        const QByteArrayList& undone) {
+        QTest::newRow(tag) << QString::fromLatin1(keys) << QString::fromLatin1(paste) << undone;
+    };
 
-    QTest::newRow("a typed run is one step") << "hello"
-                                             << "" << QByteArrayList{""} << "{Ctrl+Y}";
-    QTest::newRow("a caret move starts a step") << "ab{Left}c"
-                                                << "" << QByteArrayList{"ab", ""} << "{Ctrl+Y}";
-    QTest::newRow("Enter is a step of its own")
-        << "ab{Return}cd"
-        << "" << QByteArrayList{"ab\n", "ab", ""} << "{Ctrl+Shift+Z}";
-    QTest::newRow("each deletion is a step") << "abc{Backspace}{Backspace}"
-                                             << "" << QByteArrayList{"ab", "abc", ""} << "{Ctrl+Y}";
-    QTest::newRow("a paste is a step between typed runs")
-        << "ab{Ctrl+V}cd"
-        << "XY" << QByteArrayList{"abXY", "ab", ""} << "{Ctrl+Shift+Z}";
-    QTest::newRow("typing over a selection is one step with the run")
-        << "abc{Shift+Left}{Shift+Left}xyz"
-        << "" << QByteArrayList{"abc", ""} << "{Ctrl+Y}";
+    // A move and its way back close the typed run, which the text alone would not.
+    row("a caret move starts a step", "ab{Left}{Right}c", "", {"ab", ""});
+    row("Enter is a step of its own", "ab{Return}cd", "", {"ab\n", "ab", ""});
+    row("each deletion is a step", "abc{Backspace}{Backspace}", "", {"ab", "abc", ""});
+    row("a paste is a step between typed runs", "ab{Ctrl+V}cd", "XY", {"abXY", "ab", ""});
+    row("typing over a selection is one step with the run", "abc{Shift+Left}{Shift+Left}xyz", "",
+        {"abc", ""});
 }
 
+// Undoes with Ctrl+Z down to the empty text, then redoes with Ctrl+Y and
+// Ctrl+Shift+Z in turn.
 void tst_TextBox::undoRedo() {
     QFETCH(QString, keys);
     QFETCH(QString, paste);
     QFETCH(QByteArrayList, undone);
-    QFETCH(QString, redoKey);
 
     show({});
     QApplication::clipboard()->setText(paste);
@@ -468,12 +359,10 @@ void tst_TextBox::undoRedo() {
         QCOMPARE(bytes(), expected);
     }
     QVERIFY(!box->buffer().canUndo());
-    for (qsizetype i = undone.size() - 2; i >= 0; --i) {
-        Type(box, redoKey);
-        QCOMPARE(bytes(), undone.at(i));
+    for (qsizetype i = undone.size() - 2; i >= -1; --i) {
+        Type(box, i % 2 == 0 ? "{Ctrl+Y}" : "{Ctrl+Shift+Z}");
+        QCOMPARE(bytes(), i >= 0 ? undone.at(i) : typed);
     }
-    Type(box, redoKey);
-    QCOMPARE(bytes(), typed);
     QVERIFY(!box->buffer().canRedo());
 }
 
@@ -481,7 +370,6 @@ void tst_TextBox::undoRestoresTheDeletedSelection() {
     show("hello big world\nnext");
     box->setSelection(6, 10);
     QTest::keyClick(box, Qt::Key_Delete);
-    QCOMPARE(bytes(), QByteArray("hello world\nnext"));
     box->undo();
     QCOMPARE(bytes(), QByteArray("hello big world\nnext"));
     QCOMPARE(box->selectedText(), "big ");
@@ -492,76 +380,46 @@ void tst_TextBox::undoRestoresTheDeletedSelection() {
 
 // ---- Wrapping and scrolling --------------------------------------------------
 
-void tst_TextBox::longLine_wrapsOnScreenOnly() {
-    QByteArray line;
-    for (int i = 0; i < 60; ++i) {
-        line += "word ";
-    }
-    const QByteArray text = line + "\nnext";
-    show(text);
-    QCOMPARE(box->shownLineText(0), QString::fromLatin1(line));
-    box->setCursorPosition(0);
-    const int top = box->cursorRect().top();
-    QTest::keyClick(box, Qt::Key_Down);
-    // Still in the first line (300 bytes), one row lower.
-    QVERIFY2(box->cursorPosition() > 0 && box->cursorPosition() < 300,
-             QByteArray::number(box->cursorPosition()));
-    const qreal row = QFontMetricsF(box->font()).height();
-    QVERIFY(qAbs(box->cursorRect().top() - top - row) <= 1);
-    // End stops at the row's end, inside the line.
-    QTest::keyClick(box, Qt::Key_End);
-    QVERIFY(box->cursorPosition() < 300);
-    // The scroll bar counts lines: two lines make no scrolling.
-    QCOMPARE(box->verticalScrollBar()->maximum(), 0);
-    QCOMPARE(bytes(), text);
-    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(bytes(), text);
-}
-
-void tst_TextBox::wheelScrollsRowsOfAWrappedLine() {
-    QByteArray text;
-    for (int i = 0; i < 400; ++i) {
-        text += "word ";
-    }
-    text += "\n" + NumberedLines(20);
-    show(text);
-    QWidget* surface = box->viewport();
-    QWheelEvent notch(QPointF(20, 20), surface->mapToGlobal(QPointF(20, 20)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(surface, &notch);
-    // One notch is three rows, all inside the wrapped first line.
-    QCOMPARE(box->firstVisibleLine(), 0);
-    QCOMPARE(box->firstVisibleRow(), QApplication::wheelScrollLines());
-    QCOMPARE(box->verticalScrollBar()->value(), 0);
-
-    // Dragging the scroll bar picks a line, from its top row.
-    box->verticalScrollBar()->setValue(5);
-    QCOMPARE(box->firstVisibleLine(), 5);
-    QCOMPARE(box->firstVisibleRow(), 0);
-    // The caret is kept in view: putting it on the first line scrolls back.
-    box->setCursorPosition(0);
-    QCOMPARE(box->firstVisibleLine(), 0);
-    QCOMPARE(box->firstVisibleRow(), 0);
-}
-
-void tst_TextBox::rewrap_keepsTheTopInsideItsLine_data() {
+void tst_TextBox::wrappedLine_data() {
     QTest::addColumn<bool>("wider");  // or a smaller font
 
-    QTest::newRow("wider box") << true;
-    QTest::newRow("smaller font") << false;
+    QTest::newRow("rewrapped in a wider box") << true;
+    QTest::newRow("rewrapped in a smaller font") << false;
 }
 
-void tst_TextBox::rewrap_keepsTheTopInsideItsLine() {
+// A line of 2,000 bytes wrapped over some 20 rows, then 20 short lines.
+void tst_TextBox::wrappedLine() {
     QFETCH(bool, wider);
 
-    // Scrolled to row 15 of a line wrapped over some 20 rows, which then
-    // wraps over fewer.
-    show(QByteArray("word ").repeated(400) + "\n" + NumberedLines(20));
+    const QByteArray line = QByteArray("word ").repeated(400);
+    show(line + "\n" + NumberedLines(20, 2));
+    // Wrapped on screen only: Down goes a row lower in the line, End to the
+    // end of that row.
+    QCOMPARE(box->shownLineText(0), QString::fromLatin1(line));
+    const int top = box->cursorRect().top();
+    Type(box, "{Down}{End}");
+    QVERIFY2(box->cursorPosition() > 0 && box->cursorPosition() < 2000,
+             QByteArray::number(box->cursorPosition()));
+    QVERIFY(qAbs(box->cursorRect().top() - top - QFontMetricsF(box->font()).height()) <= 1);
+
+    // The scroll bar counts lines, and dragging it picks a line. The caret is
+    // kept in view: put on the first line, it scrolls back.
+    QVERIFY(box->verticalScrollBar()->maximum() < 21);
+    box->verticalScrollBar()->setValue(5);
+    QCOMPARE(box->firstVisibleLine(), 5);
+    box->setCursorPosition(0);
+    QCOMPARE(box->firstVisibleLine(), 0);
+
+    // Five notches of three rows each stay inside the first line.
     QWidget* surface = box->viewport();
     QWheelEvent notches(QPointF(20, 20), surface->mapToGlobal(QPointF(20, 20)), QPoint(),
                         QPoint(0, -600), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(surface, &notches);
+    QCOMPARE(box->firstVisibleLine(), 0);
     QCOMPARE(box->firstVisibleRow(), 15);
+    QCOMPARE(box->verticalScrollBar()->value(), 0);
+
+    // Wrapped over fewer rows, the top stays inside the line.
     if (wider) {
         box->resize(1600, box->height());
     } else {
@@ -574,40 +432,21 @@ void tst_TextBox::rewrap_keepsTheTopInsideItsLine() {
     QVERIFY(!surface->grab().isNull());
 }
 
-void tst_TextBox::tab_movesFocusAndInsertsNothing() {
-    show("ab");
-    box->setCursorPosition(1);
-    QVERIFY(box->hasFocus());
-    QTest::keyClick(box, Qt::Key_Tab);
-    QVERIFY(other->hasFocus());
-    QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
-    QVERIFY(box->hasFocus());
-    QTest::keyClick(box, Qt::Key_Tab, Qt::ShiftModifier);
-    QVERIFY(other->hasFocus());
-    QCOMPARE(bytes(), QByteArray("ab"));
-}
-
 // ---- Long lines --------------------------------------------------------------
 
 void tst_TextBox::longLine_showsMark_data() {
     QTest::addColumn<QByteArray>("character");
     QTest::addColumn<int>("count");
-    QTest::addColumn<int>("shown");  // characters laid out
-    QTest::addColumn<QString>("mark");
+    QTest::addColumn<int>("shown");     // characters laid out
+    QTest::addColumn<QString>("more");  // in the mark
 
-    // 65,536 UTF-16 code units are shown: that many ASCII or two-byte
-    // characters, half as many four-byte ones (each a surrogate pair).
-    QTest::newRow("ASCII") << QByteArray("a") << 100000 << 65536
-                           << QString::fromUtf8(" \xe2\x80\xa6 34,464 more characters not shown");
-    QTest::newRow("two-byte") << QByteArray("\xc3\xa9") << 100000 << 65536
-                              << QString::fromUtf8(
-                                     " \xe2\x80\xa6 34,464 more characters not shown");
-    QTest::newRow("four-byte") << QByteArray("\xf0\x9f\x98\x80") << 100000 << 32768
-                               << QString::fromUtf8(
-                                      " \xe2\x80\xa6 67,232 more characters not shown");
-    QTest::newRow("one character over")
-        << QByteArray("b") << 65537 << 65536
-        << QString::fromUtf8(" \xe2\x80\xa6 1 more character not shown");
+    // 65,536 UTF-16 code units are shown: that many two-byte characters, half
+    // as many four-byte ones (each a surrogate pair).
+    QTest::newRow("two-byte") << QByteArray("\u00e9") << 100000 << 65536
+                              << "34,464 more characters";
+    QTest::newRow("four-byte") << QByteArray("\U0001F600") << 100000 << 32768
+                               << "67,232 more characters";
+    QTest::newRow("one character over") << QByteArray("b") << 65537 << 65536 << "1 more character";
     QTest::newRow("exactly the limit") << QByteArray("b") << 65536 << 65536 << QString();
 }
 
@@ -615,14 +454,13 @@ void tst_TextBox::longLine_showsMark() {
     QFETCH(QByteArray, character);
     QFETCH(int, count);
     QFETCH(int, shown);
-    QFETCH(QString, mark);
+    QFETCH(QString, more);
 
     const QByteArray line = character.repeated(count);
     show("first\n" + line + "\nlast");
-    const QString text = box->shownLineText(1);
-    QCOMPARE(text, QString::fromUtf8(character).repeated(shown) + mark);
+    const QString mark = more.isEmpty() ? QString() : " \u2026 " + more + " not shown";
+    QCOMPARE(box->shownLineText(1), QString::fromUtf8(character).repeated(shown) + mark);
     QCOMPARE(box->shownLineText(2), "last");
-    QCOMPARE(box->text().size(), std::size_t(6 + line.size() + 5));
 }
 
 void tst_TextBox::longLine_caretSkipsTheHiddenPart_data() {
@@ -650,7 +488,7 @@ void tst_TextBox::longLine_caretSkipsTheHiddenPart() {
     QCOMPARE(box->cursorPosition(), expected);
 }
 
-void tst_TextBox::longLine_copyAndCutGiveTheWholeLine() {
+void tst_TextBox::longLine_copiedWholeAndCountedOnEdits() {
     const QByteArray line = QByteArray("0123456789").repeated(10000);
     show(line);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
@@ -663,10 +501,6 @@ void tst_TextBox::longLine_copyAndCutGiveTheWholeLine() {
     QTest::keyClick(box, Qt::Key_Backspace);
     QVERIFY(box->shownLineText(0).endsWith(" 34,465 more characters not shown"));
     QCOMPARE(bytes(), line + "x");
-    box->selectAll();
-    box->cut();
-    QCOMPARE(QApplication::clipboard()->text().toLatin1(), line + "x");
-    QCOMPARE(bytes(), QByteArray());
 }
 
 void tst_TextBox::longLine_markInItsOwnColour() {
@@ -716,12 +550,9 @@ void tst_TextBox::inputMethod_commitAndPreedit() {
     QCOMPARE(box->shownLineText(0), "ab");
 
     QInputMethodEvent commit;
-    commit.setCommitString(QString::fromUtf8("\xc3\xa9"));
+    commit.setCommitString(QString::fromUtf8("\u00e9"));
     QApplication::sendEvent(box, &commit);
-    QCOMPARE(bytes(), QByteArray("a\xc3\xa9"
-                                 "b"));
-    QCOMPARE(box->shownLineText(0), QString::fromUtf8("a\xc3\xa9"
-                                                      "b"));
+    QCOMPARE(bytes(), QByteArray("a\u00e9b"));
     QCOMPARE(box->cursorPosition(), 3);
 
     // A commit replaces the selection.
@@ -729,34 +560,22 @@ void tst_TextBox::inputMethod_commitAndPreedit() {
     QInputMethodEvent replace;
     replace.setCommitString("Z");
     QApplication::sendEvent(box, &replace);
-    QCOMPARE(bytes(), QByteArray("Z\xc3\xa9"
-                                 "b"));
+    QCOMPARE(bytes(), QByteArray("Z\u00e9b"));
 }
 
-void tst_TextBox::inputMethod_query_data() {
-    QTest::addColumn<int>("query");
-    QTest::addColumn<QVariant>("expected");
-
-    // The text "x\nh" "\xc3\xa9" "llo" with "llo" selected backwards from its
-    // end: the caret at byte 5 is code unit 2 of the line "héllo".
-    QTest::newRow("enabled") << int(Qt::ImEnabled) << QVariant(true);
-    QTest::newRow("cursor position") << int(Qt::ImCursorPosition) << QVariant(2);
-    QTest::newRow("anchor position") << int(Qt::ImAnchorPosition) << QVariant(5);
-    QTest::newRow("surrounding text")
-        << int(Qt::ImSurroundingText) << QVariant(QString::fromUtf8("h\xc3\xa9llo"));
-    QTest::newRow("text before the cursor")
-        << int(Qt::ImTextBeforeCursor) << QVariant(QString::fromUtf8("h\xc3\xa9"));
-    QTest::newRow("current selection") << int(Qt::ImCurrentSelection) << QVariant(QString("llo"));
-}
-
+// The text "x\nhéllo" with "llo" selected backwards from its end: the caret at
+// byte 5 is code unit 2 of the line "héllo".
 void tst_TextBox::inputMethod_query() {
-    QFETCH(int, query);
-    QFETCH(QVariant, expected);
-
     QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled));
-    show("x\nh\xc3\xa9llo");
+    show("x\nh\u00e9llo");
     box->setSelection(8, 5);
-    QCOMPARE(box->inputMethodQuery(static_cast<Qt::InputMethodQuery>(query)), expected);
+    const auto query = [this](Qt::InputMethodQuery what) { return box->inputMethodQuery(what); };
+    QCOMPARE(query(Qt::ImEnabled), QVariant(true));
+    QCOMPARE(query(Qt::ImCursorPosition), QVariant(2));
+    QCOMPARE(query(Qt::ImAnchorPosition), QVariant(5));
+    QCOMPARE(query(Qt::ImSurroundingText), QVariant(QString::fromUtf8("h\u00e9llo")));
+    QCOMPARE(query(Qt::ImTextBeforeCursor), QVariant(QString::fromUtf8("h\u00e9")));
+    QCOMPARE(query(Qt::ImCurrentSelection), QVariant(QString("llo")));
 }
 
 // ---- Menu, caret, large texts ----------------------------------------------
@@ -787,11 +606,7 @@ void tst_TextBox::contextMenu_enablesWhatCanAct() {
     box->setSelection(0, 1);
     std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
     QVERIFY(menu->actions().first()->text().endsWith("\tCtrl+Z"));
-    for (QAction* action : menu->actions()) {
-        if (action->objectName() == "edit-delete") {
-            action->trigger();
-        }
-    }
+    menu->findChild<QAction*>("edit-delete")->trigger();
     QCOMPARE(bytes(), QByteArray("b"));
 }
 
@@ -804,22 +619,14 @@ void tst_TextBox::caret_shownOnlyWhileFocused() {
     };
     QVERIFY(box->hasFocus());
     QVERIFY(darkAtCaret());
-    other->setFocus();
+    box->clearFocus();
     QVERIFY(!darkAtCaret());
     box->setFocus();
     QVERIFY(darkAtCaret());
 }
 
 void tst_TextBox::millionLines_editAtTheMiddle() {
-    // 1,000,000 lines "0000000\n" .. "0999999\n", 8 bytes each.
-    QByteArray text(8'000'000, '\n');
-    for (int line = 0; line < 1'000'000; ++line) {
-        char* digits = text.data() + 8 * line;
-        for (int i = 6, value = line; i >= 0; --i, value /= 10) {
-            digits[i] = static_cast<char>('0' + value % 10);
-        }
-    }
-    show(text);
+    show(NumberedLines(1'000'000, 7));  // "0000000\n" .. "0999999\n", 8 bytes each
     QCOMPARE(box->buffer().lineCount(), 1'000'001);
     QVERIFY(box->verticalScrollBar()->maximum() > 999'990);
 
