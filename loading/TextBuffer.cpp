@@ -114,10 +114,11 @@ struct TextBuffer::Impl {
     // Undoes (forward false) or redoes the last step of `from` and moves it to
     // `to`; the range of the text it put back.
     std::optional<Range> takeStep(std::vector<Step>& from, std::vector<Step>& to, bool forward) {
+        // Undo and redo end a typed run, even with no step to take.
+        typingOpen = false;
         if (from.empty()) {
             return std::nullopt;
         }
-        typingOpen = false;
         to.push_back(std::move(from.back()));
         from.pop_back();
         const Step& step = to.back();
