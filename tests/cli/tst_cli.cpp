@@ -130,6 +130,8 @@ void tst_Cli::exitStatus_data() {
     row("an unknown command", "verify {good}", 2, "unknown command 'verify'");
     row("csv: a missing file", "csv {dir}/none -o {out}", 2, "{dir}/none: No such");
     row("csv: an output it cannot write", "csv {good} -o {dir}/no/out", 2, "{dir}/no/out: No such");
+    row("csv: the output is an input", "csv {bad} {good} -o {good}", 2,
+        "{good}: is also an input file");
     row("render: past a bad line", "render {bad} --truck 2 -o {out}", 1, "{bad}:2: SPEED (columns");
     row("render: no such truck", "render {good} --truck 3 -o {out}", 2,
         "{good}: no truck 3: the file holds 2 trucks");
@@ -163,6 +165,10 @@ void tst_Cli::exitStatus() {
     const Run run = RunCli(words);
     QCOMPARE(run.status, status);
     QVERIFY2(run.err.contains(place(stderrHolds).toUtf8()), run.err.constData());
+    // No command ever changes an input.
+    QFile good(good_);
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    QCOMPARE(good.readAll(), Line(7001) + "\n" + Line(7002) + "\n");
 }
 
 // Five trucks after a head line, worked through by hand:
