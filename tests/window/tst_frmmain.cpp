@@ -358,11 +358,8 @@ void tst_frmMain::open() {
     QCOMPARE(window->state().CurrentTruck, 2);
     QCOMPARE(editorText(), echo);
     QCOMPARE(window->state().FileName, path.toStdString());
-    const CommonDialog::Request& request = requests.last();
-    QCOMPARE(request.flags, CommonDialog::kFileMustExist);
-    QCOMPARE(request.defaultExt, QStringLiteral("txt"));
-    QCOMPARE(request.nameFilters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
-    QCOMPARE(request.fileName, path);
+    QCOMPARE(requests.last().nameFilters, QStringList({"Text files (*.txt)", "All files (*.*)"}));
+    QCOMPARE(requests.last().fileName, path);
 }
 
 void tst_frmMain::openUnreadablePath_reportsItAndKeepsEverything_data() {
@@ -479,16 +476,13 @@ void tst_frmMain::cancelProgress_leavesEverythingAsItWas() {
     }
     const QString path = write(QStringLiteral("many.txt"), many);
     window->setProgressDialogDelay(0);
+    // Cancel, pressed once reading the lines is well under way (trucks were added).
     QTimer canceller;
     connect(&canceller, &QTimer::timeout, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            // Once reading the lines is well under way, so trucks were added.
-            if (auto* progress = qobject_cast<QProgressDialog*>(widget);
-                progress != nullptr && progress->isVisible() && progress->value() > 300) {
-                const auto buttons = progress->findChildren<QPushButton*>();
-                QTest::mouseClick(buttons.first(), Qt::LeftButton);
-                canceller.stop();
-            }
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (progress != nullptr && progress->isVisible() && progress->value() > 300) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            canceller.stop();
         }
     });
     canceller.start(0);
