@@ -166,6 +166,10 @@ private slots:
                             const QList<int>& spacings, const QString& labels) {
             QTest::newRow(tag) << gvw << weights << spacings << labels;
         };
+        // The three-axle truck of GVW 300: every label where it always stood.
+        row("three axles, GVW 300: all fit", 300, {0, 60, 120, 120}, {0, 40, 13},
+            " 60 @(0,-10)|20.%@(-10,-15)| 120 @(40,-10)|40.%@(40,-15)| 120 "
+            "@(53,-10)|40.%@(53,-15)");
         // " 80 " at 40 ends at 48; a blank (2 wide) later the next may start.
         row("a blank apart: both stay", 200, {0, 40, 80, 80}, {0, 40, 10},
             " 40 @(0,-10)|20.%@(-10,-15)| 80 @(40,-10)|40.%@(40,-15)| 80 @(50,-10)|40.%@(50,-15)");
