@@ -4,7 +4,7 @@
 // a line. "edits" is the number of scattered edits made before the timing.
 
 #include "BenchLines.h"
-#include "loading/TextBuffer.h"
+#include "text/TextBuffer.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

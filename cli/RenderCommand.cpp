@@ -5,8 +5,8 @@
 #include "display/ShowTruck.h"
 #include "loading/TruckFile.h"
 #include "records/RuntimeError.h"
-#include "window/Layout.h"
-#include "window/QImageSurface.h"
+#include "drawing/Layout.h"
+#include "drawing/QImageSurface.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -10,6 +10,8 @@ packages=(
     make
     qt6-base-dev
     qt6-qpa-plugins
+    qt6-svg-dev
+    libcli11-dev
     libgl-dev
     libbenchmark-dev
     fonts-liberation
@@ -17,6 +19,7 @@ packages=(
     clang
     libclang-rt-14-dev
     desktop-file-utils
+    libxml2-utils
 )
 
 missing=()

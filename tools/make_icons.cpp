@@ -2,7 +2,7 @@
 //   make_icons OUTDIR   ->   OUTDIR/32/axlewise.png, OUTDIR/64/..., OUTDIR/128/...
 // drawn by the same code as the window icon. Runs at build time, without a
 // display.
-#include "window/AppIcon.h"
+#include "drawing/AppIcon.h"
 
 #include <QDir>
 #include <QString>

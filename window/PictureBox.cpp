@@ -1,6 +1,6 @@
 #include "window/PictureBox.h"
 
-#include "window/Layout.h"
+#include "drawing/Layout.h"
 
 #include <QPainter>
 #include <QStyleOptionFrame>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/QImageSurface.h"
+#include "drawing/QImageSurface.h"
 
 #include <QFrame>
 

@@ -1,7 +1,7 @@
 #include "window/TextBox.h"
 
 #include "records/Utf8.h"
-#include "window/Utf8Text.h"
+#include "drawing/Utf8Text.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loading/TextBuffer.h"
+#include "text/TextBuffer.h"
 #include "records/SharedText.h"
 
 #include <QAbstractScrollArea>

@@ -5,12 +5,12 @@
 #include "loading/PastedText.h"
 #include "loading/TruckFile.h"
 #include "records/RuntimeError.h"
-#include "window/AppIcon.h"
+#include "drawing/AppIcon.h"
 #include "window/BusyLoad.h"
-#include "window/Layout.h"
+#include "drawing/Layout.h"
 #include "window/PictureBox.h"
 #include "window/TextBox.h"
-#include "window/Utf8Text.h"
+#include "drawing/Utf8Text.h"
 
 #include <QAction>
 #include <QApplication>

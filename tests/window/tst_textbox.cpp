@@ -5,7 +5,7 @@
 
 #include "window/TextBox.h"
 
-#include "window/Layout.h"
+#include "drawing/Layout.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "window/Layout.h"
+#include "drawing/Layout.h"
 
-#include "window/QImageSurface.h"
+#include "drawing/QImageSurface.h"
 
 #include <stdexcept>
 #include <string>

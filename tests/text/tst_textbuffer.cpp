@@ -1,4 +1,4 @@
-#include "loading/TextBuffer.h"
+#include "text/TextBuffer.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "window/AppIcon.h"
+#include "drawing/AppIcon.h"
 
 #include <QPainter>
 #include <QPixmap>

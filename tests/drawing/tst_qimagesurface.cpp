@@ -1,10 +1,10 @@
 // The drawing surface on a real image: where the user scale puts wheels and
 // text, and invert mode, checked in pixels against numbers worked out by hand.
 
-#include "window/QImageSurface.h"
+#include "drawing/QImageSurface.h"
 
 #include "display/AxleDiagram.h"
-#include "window/Layout.h"
+#include "drawing/Layout.h"
 
 #include <QFontInfo>
 #include <QRegularExpression>

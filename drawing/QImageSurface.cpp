@@ -1,6 +1,6 @@
-#include "window/QImageSurface.h"
+#include "drawing/QImageSurface.h"
 
-#include "window/Utf8Text.h"
+#include "drawing/Utf8Text.h"
 
 #include <QPainter>
 #include <QPainterPath>
