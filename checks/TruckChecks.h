@@ -3,6 +3,7 @@
 #include "records/BrowserState.h"
 #include "records/modUDTs.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,17 @@ inline constexpr CheckCode kAllChecks[kCheckCount] = {
     CheckCode::Wheelbase, CheckCode::FieldMax,  CheckCode::Clock,     CheckCode::Speed,
     CheckCode::Duplicate, CheckCode::Order,
 };
+
+// The checks a truck failed, one bit per check: bit n stands for the check
+// whose CheckCode is n. 0 when every check passed.
+using CheckMask = std::uint16_t;
+
+constexpr CheckMask MaskOf(CheckCode code) {
+    return static_cast<CheckMask>(1U << static_cast<unsigned>(code));
+}
+
+// Every check's bit.
+inline constexpr CheckMask kEveryCheck = static_cast<CheckMask>((1U << kCheckCount) - 1);
 
 // The short code of a check as written in reports: "AXLE_SUM", "AXLE_COUNT", ...
 const char* CheckName(CheckCode code);
