@@ -27,6 +27,26 @@ std::string FieldIs(int index, int value) {
     return std::string(Field(index).caption) + " " + std::to_string(value);
 }
 
+CheckFailure Failure(const TruckRecord& truck, const PassageTime& now, const PassageTime& then,
+                     TruckIndex beforeNumber) {
+    const auto field = [&truck](int index) { return truck.Data[static_cast<std::size_t>(index)]; };
+    std::string message = "earlier than truck " + std::to_string(beforeNumber) + " (lane " +
+                          std::to_string(field(kLaneField)) + ", direction " +
+                          std::to_string(field(kDirectionField)) + ")";
+    const long long gap =
+        (then.year - now.year) * kHundredthsPerYear + (then.hundredths - now.hundredths);
+    if (gap > 0) {
+        message += " by " + Seconds(gap) + " s";
+    } else if (now.year != then.year) {
+        message +=
+            ": " + FieldIs(kYearField, now.year) + " after " + FieldIs(kYearField, then.year);
+    } else {
+        message +=
+            ": " + FieldIs(kMonthField, now.month) + " after " + FieldIs(kMonthField, then.month);
+    }
+    return CheckFailure{CheckCode::Order, std::move(message)};
+}
+
 }  // namespace
 
 PassageTime PassageTimeOf(const TruckRecord& truck) {
@@ -46,35 +66,40 @@ std::optional<OrderCheck::Passage>& OrderCheck::lastIn(std::int16_t lane, std::i
     return lastElsewhere_[{lane, direction}];
 }
 
-std::optional<CheckFailure> OrderCheck::next(const TruckRecord& truck, TruckIndex number) {
-    const auto field = [&truck](int index) { return truck.Data[static_cast<std::size_t>(index)]; };
-    const std::int16_t lane = field(kLaneField);
-    const std::int16_t direction = field(kDirectionField);
+std::optional<OrderCheck::Passage> OrderCheck::advance(const TruckRecord& truck,
+                                                       TruckIndex number) {
     const Passage passage{PassageTimeOf(truck), number};
-
-    std::optional<Passage>& last = lastIn(lane, direction);
+    std::optional<Passage>& last = lastIn(truck.Data[static_cast<std::size_t>(kLaneField)],
+                                          truck.Data[static_cast<std::size_t>(kDirectionField)]);
     const std::optional<Passage> before = last;
     last = passage;
     if (!before || !(passage.time < before->time)) {
         return std::nullopt;
     }
+    return before;
+}
 
-    const PassageTime& now = passage.time;
-    const PassageTime& then = before->time;
-    std::string message = "earlier than truck " + std::to_string(before->number) + " (lane " +
-                          std::to_string(lane) + ", direction " + std::to_string(direction) + ")";
-    const long long gap =
-        (then.year - now.year) * kHundredthsPerYear + (then.hundredths - now.hundredths);
-    if (gap > 0) {
-        message += " by " + Seconds(gap) + " s";
-    } else if (now.year != then.year) {
-        message +=
-            ": " + FieldIs(kYearField, now.year) + " after " + FieldIs(kYearField, then.year);
-    } else {
-        message +=
-            ": " + FieldIs(kMonthField, now.month) + " after " + FieldIs(kMonthField, then.month);
+bool OrderCheck::nextFails(const TruckRecord& truck, TruckIndex number) {
+    return advance(truck, number).has_value();
+}
+
+std::optional<CheckFailure> OrderCheck::next(const TruckRecord& truck, TruckIndex number) {
+    const std::optional<Passage> before = advance(truck, number);
+    if (!before) {
+        return std::nullopt;
     }
-    return CheckFailure{CheckCode::Order, std::move(message)};
+    return Failure(truck, PassageTimeOf(truck), before->time, before->number);
+}
+
+bool SameLaneAndDirection(const TruckRecord& truck, const TruckRecord& other) {
+    const auto at = [](int index) { return static_cast<std::size_t>(index); };
+    return truck.Data[at(kLaneField)] == other.Data[at(kLaneField)] &&
+           truck.Data[at(kDirectionField)] == other.Data[at(kDirectionField)];
+}
+
+CheckFailure OrderFailure(const TruckRecord& truck, const TruckRecord& before,
+                          TruckIndex beforeNumber) {
+    return Failure(truck, PassageTimeOf(truck), PassageTimeOf(before), beforeNumber);
 }
 
 }  // namespace axlewise

@@ -41,12 +41,17 @@ public:
     // 31st, or with impossible clock fields) the fields that order the two
     // trucks are named instead: "... (lane 1, direction 2): MONTH 3 after MONTH 4".
     std::optional<CheckFailure> next(const TruckRecord& truck, TruckIndex number);
+    // The same without the message: true when the truck fails ORDER.
+    bool nextFails(const TruckRecord& truck, TruckIndex number);
 
 private:
     struct Passage {
         PassageTime time;
         TruckIndex number = 0;
     };
+    // Makes the truck the last one of its lane and direction and gives the
+    // passage it follows there, when it passed earlier than that one.
+    std::optional<Passage> advance(const TruckRecord& truck, TruckIndex number);
     // The last passage in a lane and direction, or null for the first truck there.
     std::optional<Passage>& lastIn(std::int16_t lane, std::int16_t direction);
 
@@ -57,5 +62,15 @@ private:
     std::array<std::optional<Passage>, kLineValues * kLineValues> lastInLine_;
     std::map<std::pair<std::int16_t, std::int16_t>, std::optional<Passage>> lastElsewhere_;
 };
+
+// True when the two trucks have the same LANE and DIRECTION: ORDER compares
+// a truck only with trucks of its own lane and direction.
+bool SameLaneAndDirection(const TruckRecord& truck, const TruckRecord& other);
+
+// The ORDER failure of `truck` that passed earlier than `before` (number
+// beforeNumber), the truck before it in its lane and direction; the message
+// is the one OrderCheck::next gives.
+CheckFailure OrderFailure(const TruckRecord& truck, const TruckRecord& before,
+                          TruckIndex beforeNumber);
 
 }  // namespace axlewise

@@ -82,15 +82,39 @@ std::string Deviation(long long difference, long long gvw) {
     return text;
 }
 
-// Adds a failure. Messages are only built for checks that fail, out of line,
-// so the checks of a truck that passes stay a short run of comparisons.
-template <typename Message>
-[[gnu::noinline, gnu::cold]] void Fail(std::vector<CheckFailure>& failures, CheckCode code,
-                                       const Message& message) {
-    failures.push_back({code, message()});
-}
+// Where the checks below report a failure. Each check is written once and
+// run with either report: MessageReport keeps the failures with their
+// messages, MaskReport only sets the failed check's bit, so a mask costs no
+// more than the comparisons.
+class MessageReport {
+public:
+    explicit MessageReport(std::vector<CheckFailure>& failures) : failures_(failures) {}
 
-void CheckAxleSum(const Fields& f, std::vector<CheckFailure>& failures) {
+    // Messages are only built for checks that fail, out of line, so the checks
+    // of a truck that passes stay a short run of comparisons.
+    template <typename Message>
+    [[gnu::noinline, gnu::cold]] void fail(CheckCode code, const Message& message) {
+        failures_.push_back({code, message()});
+    }
+
+private:
+    std::vector<CheckFailure>& failures_;
+};
+
+class MaskReport {
+public:
+    template <typename Message>
+    void fail(CheckCode code, const Message&) {
+        mask_ = static_cast<CheckMask>(mask_ | MaskOf(code));
+    }
+    CheckMask mask() const { return mask_; }
+
+private:
+    CheckMask mask_ = 0;
+};
+
+template <typename Report>
+void CheckAxleSum(const Fields& f, Report& report) {
     const int within = f.axlesWithin();
     long long sum = 0;
     for (int axle = 1; axle <= within; ++axle) {
@@ -100,7 +124,7 @@ void CheckAxleSum(const Fields& f, std::vector<CheckFailure>& failures) {
     // Each weight and GVW are rounded to whole units on their own, so the sum
     // may honestly miss GVW by up to half a unit per axle.
     if (2 * std::llabs(sum - gvw) > within) {
-        Fail(failures, CheckCode::AxleSum, [&] {
+        report.fail(CheckCode::AxleSum, [&] {
             std::string message = "axle weights sum to " + std::to_string(sum) + ", " +
                                   Caption(kGvwField) + " is " + std::to_string(gvw);
             if (gvw != 0) {
@@ -111,23 +135,26 @@ void CheckAxleSum(const Fields& f, std::vector<CheckFailure>& failures) {
     }
 }
 
-void CheckAxleCount(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckAxleCount(const Fields& f, Report& report) {
     if (f.noAxles() < 2) {
-        Fail(failures, CheckCode::AxleCount,
-             [&] { return Caption(kNoAxlesField) + " is " + Number(f.noAxles()); });
+        report.fail(CheckCode::AxleCount,
+                    [&] { return Caption(kNoAxlesField) + " is " + Number(f.noAxles()); });
     }
 }
 
 // Weights and spacings within NO. AXLES, in the order of their columns.
-void CheckAxleEmpty(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckAxleEmpty(const Fields& f, Report& report) {
     const int within = f.axlesWithin();
     for (int axle = 1; axle <= within; ++axle) {
         if (f.weight(axle) <= 0) {
-            Fail(failures, CheckCode::AxleEmpty,
-                 [&] { return "axle " + Number(axle) + " weighs " + Number(f.weight(axle)); });
+            report.fail(CheckCode::AxleEmpty, [&] {
+                return "axle " + Number(axle) + " weighs " + Number(f.weight(axle));
+            });
         }
         if (axle < within && f.spacing(axle) <= 0) {
-            Fail(failures, CheckCode::AxleEmpty, [&] {
+            report.fail(CheckCode::AxleEmpty, [&] {
                 return Caption(AxleSpacingField(axle)) + " is " + Number(f.spacing(axle));
             });
         }
@@ -136,19 +163,20 @@ void CheckAxleEmpty(const Fields& f, std::vector<CheckFailure>& failures) {
 
 // Weights and spacings beyond NO. AXLES, in the order of their columns. The
 // spacing after axle k belongs to the truck only when axle k + 1 does.
-void CheckAxleExtra(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckAxleExtra(const Fields& f, Report& report) {
     const int within = f.axlesWithin();
     const auto claimed = [&f] {
         return " but " + Caption(kNoAxlesField) + " is " + Number(f.noAxles());
     };
     for (int axle = std::max(within, 1); axle <= kMaxAxles; ++axle) {
         if (axle > within && f.weight(axle) != 0) {
-            Fail(failures, CheckCode::AxleExtra, [&] {
+            report.fail(CheckCode::AxleExtra, [&] {
                 return "axle " + Number(axle) + " weighs " + Number(f.weight(axle)) + claimed();
             });
         }
         if (axle < kMaxAxles && f.spacing(axle) != 0) {
-            Fail(failures, CheckCode::AxleExtra, [&] {
+            report.fail(CheckCode::AxleExtra, [&] {
                 return Caption(AxleSpacingField(axle)) + " is " + Number(f.spacing(axle)) +
                        claimed();
             });
@@ -156,13 +184,14 @@ void CheckAxleExtra(const Fields& f, std::vector<CheckFailure>& failures) {
     }
 }
 
-void CheckWheelbase(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckWheelbase(const Fields& f, Report& report) {
     int wheelbase = 0;
     for (int axle = 1; axle < f.axlesWithin(); ++axle) {
         wheelbase += f.spacing(axle);
     }
     if (wheelbase > f[kLengthField]) {
-        Fail(failures, CheckCode::Wheelbase, [&] {
+        report.fail(CheckCode::Wheelbase, [&] {
             return "wheelbase " + Number(wheelbase) + " is longer than " + Caption(kLengthField) +
                    " " + Number(f[kLengthField]);
         });
@@ -171,40 +200,44 @@ void CheckWheelbase(const Fields& f, std::vector<CheckFailure>& failures) {
 
 // GVW and every weight and spacing column, whether NO. AXLES counts it or not:
 // a full field is doubtful wherever it is.
-void CheckFieldMax(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckFieldMax(const Fields& f, Report& report) {
     for (const int index : kFullFieldChecked) {
         if (f[index] == kLargestValues[static_cast<std::size_t>(index)]) {
-            Fail(failures, CheckCode::FieldMax, [&] {
+            report.fail(CheckCode::FieldMax, [&] {
                 return Caption(index) + " is " + Number(f[index]) + ", the largest the field holds";
             });
         }
     }
 }
 
-void CheckClock(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckClock(const Fields& f, Report& report) {
     for (const ClockRange& range : kClockRanges) {
         const int value = f[range.index];
         if (value < range.lowest || value > range.highest) {
-            Fail(failures, CheckCode::Clock,
-                 [&] { return Caption(range.index) + " is " + Number(value); });
+            report.fail(CheckCode::Clock,
+                        [&] { return Caption(range.index) + " is " + Number(value); });
         }
     }
 }
 
-void CheckSpeed(const Fields& f, std::vector<CheckFailure>& failures) {
+template <typename Report>
+void CheckSpeed(const Fields& f, Report& report) {
     if (f[kSpeedField] <= 0) {
-        Fail(failures, CheckCode::Speed,
-             [&] { return Caption(kSpeedField) + " is " + Number(f[kSpeedField]); });
+        report.fail(CheckCode::Speed,
+                    [&] { return Caption(kSpeedField) + " is " + Number(f[kSpeedField]); });
     }
 }
 
+template <typename Report>
 void CheckDuplicate(const TruckRecord& truck, const TruckRecord* previous,
-                    TruckIndex previousNumber, std::vector<CheckFailure>& failures) {
+                    TruckIndex previousNumber, Report& report) {
     // The fields only: the same values written with other blanks are the same truck.
     if (previous != nullptr &&
         std::equal(truck.Data.begin() + 1, truck.Data.end(), previous->Data.begin() + 1)) {
-        Fail(failures, CheckCode::Duplicate,
-             [&] { return "same fields as truck " + std::to_string(previousNumber); });
+        report.fail(CheckCode::Duplicate,
+                    [&] { return "same fields as truck " + std::to_string(previousNumber); });
     }
 }
 
@@ -236,20 +269,37 @@ const char* CheckName(CheckCode code) {
     return "UNKNOWN";
 }
 
+namespace {
+
+template <typename Report>
+void RunChecks(const TruckRecord& truck, const TruckRecord* previous, TruckIndex previousNumber,
+               Report& report) {
+    const Fields f(truck);
+    CheckAxleSum(f, report);
+    CheckAxleCount(f, report);
+    CheckAxleEmpty(f, report);
+    CheckAxleExtra(f, report);
+    CheckWheelbase(f, report);
+    CheckFieldMax(f, report);
+    CheckClock(f, report);
+    CheckSpeed(f, report);
+    CheckDuplicate(truck, previous, previousNumber, report);
+}
+
+}  // namespace
+
 std::vector<CheckFailure> CheckTruck(const TruckRecord& truck, const TruckRecord* previous,
                                      TruckIndex previousNumber) {
-    const Fields f(truck);
     std::vector<CheckFailure> failures;
-    CheckAxleSum(f, failures);
-    CheckAxleCount(f, failures);
-    CheckAxleEmpty(f, failures);
-    CheckAxleExtra(f, failures);
-    CheckWheelbase(f, failures);
-    CheckFieldMax(f, failures);
-    CheckClock(f, failures);
-    CheckSpeed(f, failures);
-    CheckDuplicate(truck, previous, previousNumber, failures);
+    MessageReport report(failures);
+    RunChecks(truck, previous, previousNumber, report);
     return failures;
+}
+
+CheckMask FailedChecks(const TruckRecord& truck, const TruckRecord* previous) {
+    MaskReport report;
+    RunChecks(truck, previous, 0, report);
+    return report.mask();
 }
 
 std::string ChecksText(const std::vector<CheckFailure>& failures) {

@@ -35,10 +35,8 @@ inline constexpr CheckCode kAllChecks[kCheckCount] = {
     CheckCode::Duplicate, CheckCode::Order,
 };
 
-// The checks a truck failed, one bit per check: bit n stands for the check
-// whose CheckCode is n. 0 when every check passed.
-using CheckMask = std::uint16_t;
-
+// CheckMask (records/TruckStore.h) holds the checks a truck failed: bit n
+// stands for the check whose CheckCode is n.
 constexpr CheckMask MaskOf(CheckCode code) {
     return static_cast<CheckMask>(1U << static_cast<unsigned>(code));
 }
@@ -65,6 +63,10 @@ struct CheckFailure {
 std::vector<CheckFailure> CheckTruck(const TruckRecord& truck,
                                      const TruckRecord* previous = nullptr,
                                      TruckIndex previousNumber = 0);
+
+// The same checks as CheckTruck, as a mask: the bit of every check that
+// failed, without the messages.
+CheckMask FailedChecks(const TruckRecord& truck, const TruckRecord* previous = nullptr);
 
 // The one-line summary of a record's checks: "Checks: all passed", or
 // "Checks: " followed by the messages joined by " · " (UTF-8).

@@ -1,5 +1,6 @@
 #include "display/ShowTruck.h"
 
+#include "checks/LoadChecks.h"
 #include "display/AxleDiagram.h"
 #include "display/TruckPanel.h"
 #include "records/FieldTable.h"
@@ -34,9 +35,7 @@ void ShowTruck(BrowserState& state, TruckView& view) {
 
     const TruckRecord& truck = state.Truck(state.CurrentTruck);
     view.setTruckText(TruckText(state.CurrentTruck, truck, lineBreak, view.decimalSeparator()));
-    const TruckIndex before = state.CurrentTruck - 1;
-    view.setChecks(
-        CheckTruck(truck, state.HoldsTruck(before) ? &state.Truck(before) : nullptr, before));
+    view.setChecks(TruckFailures(state, state.CurrentTruck));
 
     state.GVW = DataAt(truck, kGvwField);
     state.NoAxles = DataAt(truck, kNoAxlesField);

@@ -34,8 +34,8 @@ inline constexpr std::string_view kGeometryMessage = "This truck's geometry is e
 
 // Shows the truck at state.CurrentTruck: writes the index line first, then looks
 // the truck up (RuntimeError 9 when it is outside the list, with the index line
-// already shown), writes all 34 lines and the truck's checks (DUPLICATE against
-// the truck before it in the list), sets GVW and NoAxles. With fewer than two
+// already shown), writes all 34 lines and the truck's checks (TruckFailures:
+// within its load, ORDER included), sets GVW and NoAxles. With fewer than two
 // axles it clears the picture, shows kGeometryMessage (critical icon) and leaves
 // the axle arrays as they were. Otherwise it refills AxleWeights (1..NoAxles) and
 // AxleSpacings (1..NoAxles-1) and calls DrawTruck. Errors pass through.

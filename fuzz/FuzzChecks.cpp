@@ -1,5 +1,8 @@
 #include "FuzzChecks.h"
 
+#include "checks/OrderCheck.h"
+#include "checks/TruckChecks.h"
+
 #include <cstdio>
 
 namespace axlewise::fuzz {
@@ -81,8 +84,9 @@ BrowserState StateWithTwoTrucks() {
 }
 
 StateSnapshot::StateSnapshot(const BrowserState& state)
-    : count_(state.NoTrucks), stored_(state.Trucks.size()) {
-    for (const TruckRecord& record : state.Trucks) {
+    : count_(state.NoTrucks), stored_(state.Trucks.count()) {
+    for (TruckIndex i = 1; i <= state.NoTrucks; ++i) {
+        const TruckRecord& record = state.Truck(i);
         trucks_.push_back(Truck{record.Data, record.RawLine.str(), record.Time});
     }
 }
@@ -93,11 +97,11 @@ bool StateSnapshot::same(const Truck& truck, const TruckRecord& record) {
 }
 
 bool StateSnapshot::keptIn(const BrowserState& state) const {
-    if (state.Trucks.size() < stored_) {
+    if (state.Trucks.count() < stored_) {
         return false;
     }
     for (std::size_t i = 0; i < trucks_.size(); ++i) {
-        if (!same(trucks_[i], state.Trucks[i])) {
+        if (!same(trucks_[i], state.Truck(static_cast<TruckIndex>(i) + 1))) {
             return false;
         }
     }
@@ -105,7 +109,7 @@ bool StateSnapshot::keptIn(const BrowserState& state) const {
 }
 
 bool StateSnapshot::sameAs(const BrowserState& state) const {
-    return state.NoTrucks == count_ && state.Trucks.size() == stored_ && keptIn(state);
+    return state.NoTrucks == count_ && state.Trucks.count() == stored_ && keptIn(state);
 }
 
 void CheckLoad(const BrowserState& state, const StateSnapshot& before, const LoadResult& result,
@@ -113,8 +117,7 @@ void CheckLoad(const BrowserState& state, const StateSnapshot& before, const Loa
     CheckOrDie(!result.cancelled, "a load that was not cancelled says it was");
     CheckOrDie(result.added >= 0 && state.NoTrucks == before.count() + result.added,
                "NoTrucks is not the count before plus the trucks added");
-    CheckOrDie(state.Trucks.size() == static_cast<std::size_t>(state.NoTrucks) + 1,
-               "Trucks does not hold NoTrucks + 1 records");
+    CheckOrDie(state.Trucks.count() == state.NoTrucks, "Trucks does not hold NoTrucks records");
     CheckOrDie(before.keptIn(state), "a load changed a truck read before it");
 
     const auto total = static_cast<TruckIndex>(lines.size());
@@ -142,7 +145,7 @@ void CheckLoad(const BrowserState& state, const StateSnapshot& before, const Loa
         }
         CheckOrDie(added < result.added, "fewer trucks added than truck lines read");
         ++added;
-        CheckAccepted(state.Trucks[static_cast<std::size_t>(before.count() + added)], line);
+        CheckAccepted(state.Truck(before.count() + added), line);
     }
     // A failure on an ignored or blank line would have been skipped above.
     if (result.failure) {
@@ -152,6 +155,26 @@ void CheckLoad(const BrowserState& state, const StateSnapshot& before, const Loa
                    "the failure names a blank line");
     }
     CheckOrDie(added == result.added, "more trucks added than truck lines read");
+    CheckMasks(state, before.count() + 1);
+}
+
+void CheckMasks(const BrowserState& state, TruckIndex first) {
+    // The kept masks against the checks with their messages, run afresh over
+    // the load: DUPLICATE against the truck before in the load, ORDER within it.
+    OrderCheck order;
+    for (TruckIndex i = first; i <= state.NoTrucks; ++i) {
+        const TruckRecord& truck = state.Truck(i);
+        CheckMask expected = 0;
+        for (const CheckFailure& failure :
+             CheckTruck(truck, i > first ? &state.Truck(i - 1) : nullptr, i - 1)) {
+            expected = static_cast<CheckMask>(expected | MaskOf(failure.code));
+        }
+        if (order.next(truck, i)) {
+            expected = static_cast<CheckMask>(expected | MaskOf(CheckCode::Order));
+        }
+        CheckOrDie(state.Checks(i) == expected, "a truck's kept checks differ from its checks");
+        CheckOrDie(state.LoadStartOf(i) == first, "a truck is not of its own load");
+    }
 }
 
 bool ProgressProbe::operator()(double done) {

@@ -71,7 +71,7 @@ private:
     static bool same(const Truck& truck, const TruckRecord& record);
 
     TruckIndex count_ = 0;
-    std::size_t stored_ = 0;
+    TruckIndex stored_ = 0;
     std::vector<Truck> trucks_;
 };
 
@@ -90,6 +90,10 @@ enum class LineText {
 // the reference rejects and names it, and reads every line otherwise.
 void CheckLoad(const BrowserState& state, const StateSnapshot& before, const LoadResult& result,
                const std::vector<std::string_view>& lines, LineText text, TruckIndex ignoreLines);
+
+// The check masks kept with trucks first..NoTrucks, all of one load, equal
+// the checks with messages run afresh over them.
+void CheckMasks(const BrowserState& state, TruckIndex first);
 
 // A progress callback that checks the share it is given (0 to 1, never going
 // back) and returns false on its cancelAt-th call (never when 0).

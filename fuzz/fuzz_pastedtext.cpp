@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Text with '\n' breaks only is read where it stands.
     if (input.find('\r') == std::string_view::npos) {
         for (TruckIndex i = before.count() + 1; i <= state.NoTrucks; ++i) {
-            CheckOrDie(state.Trucks[static_cast<std::size_t>(i)].RawLine.block() == text.block(),
+            CheckOrDie(state.Truck(i).RawLine.block() == text.block(),
                        "a pasted truck copied its line out of the text");
         }
     }

@@ -49,7 +49,7 @@ void CheckRawLinesInEcho(const BrowserState& state, const StateSnapshot& before,
                          const LoadResult& result) {
     const std::string_view echo = result.echo.view();
     for (TruckIndex i = before.count() + 1; i <= state.NoTrucks; ++i) {
-        const SharedText& raw = state.Trucks[static_cast<std::size_t>(i)].RawLine;
+        const SharedText& raw = state.Truck(i).RawLine;
         CheckOrDie(raw.block() == result.echo.block(), "a RawLine is not a slice of the echo");
         const std::string_view line = raw.view();
         const auto offset = static_cast<std::size_t>(line.data() - echo.data());

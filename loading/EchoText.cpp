@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace axlewise {
 
@@ -74,6 +75,49 @@ namespace {
 // Rewrites are asked about progress this often, as the line reading is.
 constexpr std::size_t kLinesPerProgress = 4096;
 
+// The UTF-8 check and the search for '\r' go through a large text in steps
+// of this size, with progress between them.
+constexpr std::size_t kBytesPerScan = std::size_t{16} << 20;
+
+struct TextScan {
+    bool utf8 = true;
+    bool carriageReturn = false;
+};
+
+// Whether text is UTF-8 and whether it holds a '\r', or nothing when progress
+// cancels.
+std::optional<TextScan> ScanText(std::string_view text, const LoadProgress& progress) {
+    TextScan scan;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        if (progress && !progress(static_cast<double>(from) / static_cast<double>(text.size()))) {
+            return std::nullopt;
+        }
+        std::size_t to = std::min(text.size(), from + kBytesPerScan);
+        // A step ends before the first byte of a character, so that no sequence
+        // is cut (a sequence is at most 4 bytes long).
+        for (int back = 0;
+             back < 3 && to < text.size() && (static_cast<unsigned char>(text[to]) & 0xC0) == 0x80;
+             ++back) {
+            --to;
+        }
+        const std::string_view part = text.substr(from, to - from);
+        scan.utf8 = scan.utf8 && (IsAscii(part) || IsValidUtf8(part));
+        scan.carriageReturn =
+            scan.carriageReturn || std::memchr(part.data(), '\r', part.size()) != nullptr;
+        from = to;
+    }
+    return scan;
+}
+
+// The part from..to of a progress.
+LoadProgress Part(const LoadProgress& progress, double from, double to) {
+    if (!progress) {
+        return {};
+    }
+    return [&progress, from, to](double done) { return progress(from + (to - from) * done); };
+}
+
 SharedText Shared(std::string text) {
     const auto block = std::make_shared<const std::string>(std::move(text));
     return SharedText(block, *block);
@@ -91,17 +135,21 @@ std::optional<SharedText> EchoText(std::string text, const LoadProgress& progres
         text.push_back('\n');
     }
     const std::string_view body = SkipByteOrderMark(text);
-    const bool utf8 = IsAscii(body) || IsValidUtf8(body);
-    if (utf8 && body.size() == text.size() &&
-        std::memchr(text.data(), '\r', text.size()) == nullptr) {
+    const std::optional<TextScan> scan = ScanText(body, Part(progress, 0, 0.5));
+    if (!scan) {
+        return std::nullopt;
+    }
+    const bool utf8 = scan->utf8;
+    if (utf8 && body.size() == text.size() && !scan->carriageReturn) {
         return Shared(std::move(text));  // already as the editor shows it
     }
     // Whether to go on, asked every few thousand lines of a rewrite.
+    const LoadProgress rewrite = Part(progress, 0.5, 1);
     std::size_t count = 0;
     const auto goOn = [&](std::string_view line) {
-        return ++count % kLinesPerProgress != 0 || !progress ||
-               progress(static_cast<double>(line.data() - body.data()) /
-                        static_cast<double>(body.size()));
+        return ++count % kLinesPerProgress != 0 || !rewrite ||
+               rewrite(static_cast<double>(line.data() - body.data()) /
+                       static_cast<double>(body.size()));
     };
     LineSplitter lines(body);
     std::string_view line;

@@ -1,12 +1,13 @@
 #include "loading/TruckFile.h"
 
+#include "checks/LoadChecks.h"
 #include "loading/EchoText.h"
+#include "records/HugePages.h"
 #include "records/FieldTable.h"
 #include "records/IntegerText.h"
 #include "records/modUDTs.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,11 +27,6 @@
 namespace axlewise {
 
 namespace {
-
-// A line that ReadTruck accepts reaches at least the first column of the last
-// field; with its break that bounds the number of trucks a text can hold.
-constexpr std::size_t kShortestTruckBytes = static_cast<std::size_t>(kFields.back().start) + 1;
-constexpr TruckIndex kReserveFrom = 4096;
 
 // Progress is asked about this often: rare enough to cost nothing, often
 // enough that Cancel answers within a few milliseconds.
@@ -55,27 +51,6 @@ LoadProgress Step(const LoadProgress& progress, double from, double to) {
     const ErrorNumber number =
         (error == ENOENT || error == ENOTDIR) ? ErrorNumber::FileNotFound : ErrorNumber::FileAccess;
     throw RuntimeError(number, std::system_category().message(error));
-}
-
-// Asks the kernel to back the part of [data, data + bytes) that covers whole
-// 2 MiB pages with huge pages. Large loads touch hundreds of megabytes of fresh
-// memory (file, echo, records) and the first touch of each 4 KiB page is a
-// page fault; on virtual machines those faults dominate the load time (a file
-// of 100,000 lines, 8 MB, loads in half the time with them). Done for buffers
-// that hold a whole huge page after alignment; the memory must not have been
-// touched yet.
-void AdviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-    if (bytes < 2 * kHugePage) {
-        return;
-    }
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = (begin + bytes) & ~(kHugePage - 1);
-    // Advice only: when the kernel refuses, the memory is used as it is.
-    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
 }
 
 // Closes the descriptor on every way out of ReadFileBytes.
@@ -131,34 +106,37 @@ std::optional<std::string> ReadFileBytes(const std::string& path, const LoadProg
     std::string bytes;
     try {
         // One byte more than the size, so that a file that grew meanwhile is seen
-        // and files that report no size (as in /proc) are read to their end.
-        bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+        // and files that report no size (as in /proc) are read to their end. The
+        // string grows step by step as the bytes come in, so its zero-fill is
+        // done a step at a time too, between progress reports.
+        const auto expected = static_cast<std::size_t>(info.st_size) + 1;
+        bytes.reserve(expected);
         AdviseHugePages(bytes.data(), bytes.capacity());
-        bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-        const double expected = static_cast<double>(bytes.size());
         std::size_t filled = 0;
         for (;;) {
-            if (filled == bytes.size()) {
-                bytes.resize(bytes.size() * 2);
-            }
-            if (progress && !progress(std::min(1.0, static_cast<double>(filled) / expected))) {
+            if (progress && !progress(std::min(1.0, static_cast<double>(filled) /
+                                                        static_cast<double>(expected)))) {
                 return std::nullopt;
             }
             // In steps, so that progress is heard of while a large file comes in.
-            const std::size_t want = std::min(bytes.size() - filled, kBytesPerRead);
+            // Up to the size expected, then (a file that grew) a step more.
+            const std::size_t want =
+                filled < expected ? std::min(expected - filled, kBytesPerRead) : kBytesPerRead;
+            bytes.resize(filled + want);
             const ssize_t got = ::read(fd, bytes.data() + filled, want);
             if (got < 0) {
                 if (errno == EINTR) {
+                    bytes.resize(filled);
                     continue;
                 }
                 RaiseFileError(errno);
             }
+            filled += static_cast<std::size_t>(got);
+            bytes.resize(filled);
             if (got == 0) {
                 break;
             }
-            filled += static_cast<std::size_t>(got);
         }
-        bytes.resize(filled);
     } catch (const std::bad_alloc&) {
         throw RuntimeError(ErrorNumber::FileAccess, "too large to read into memory");
     } catch (const std::length_error&) {
@@ -207,11 +185,53 @@ LinesRead ReadTruckLines(const SharedText& text, TruckIndex ignoreLines, TruckLi
     return read;
 }
 
-LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
+TextKind KindOfText(std::string_view bytes) {
+    constexpr std::size_t kUtf16Look = 1024;
+    constexpr std::size_t kBinaryLook = std::size_t{64} << 10;
+    const std::string_view start = bytes.substr(0, kUtf16Look);
+    if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF")) {
+        return TextKind::Utf16;
+    }
+    if (start.size() >= 2) {
+        // Text of Latin letters in UTF-16 has a NUL in every other byte, at odd
+        // places (little-endian) or at even ones (big-endian).
+        bool evenNul = true;
+        bool oddNul = true;
+        for (std::size_t i = 0; i + 1 < start.size(); i += 2) {
+            evenNul = evenNul && start[i] == '\0';
+            oddNul = oddNul && start[i + 1] == '\0';
+        }
+        if (evenNul != oddNul) {
+            return TextKind::Utf16;
+        }
+    }
+    const std::string_view look = bytes.substr(0, kBinaryLook);
+    std::size_t control = 0;
+    for (const char c : look) {
+        const auto byte = static_cast<unsigned char>(c);
+        control += static_cast<std::size_t>(byte < 0x20 && c != '\t' && c != '\r' && c != '\n');
+    }
+    return control * 100 > look.size() ? TextKind::Binary : TextKind::Text;
+}
+
+bool IsTextLine(std::string_view line) {
+    return std::none_of(line.begin(), line.end(), [](char c) {
+        return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == '\x7F';
+    });
+}
+
+void CommitLoad(BrowserState& state, LoadResult& result) {
+    if (!result.cancelled) {
+        state.AddTrucks(std::move(result.trucks));
+    }
+}
+
+LoadResult ReadTruckText(std::string contents, TruckIndex ignoreLines, TruckIndex firstNumber,
                          const LoadProgress& progress) {
     // Rewriting lines (other breaks, Latin-1) takes the first part of the
     // progress, reading them the rest.
     constexpr double kEchoShare = 0.3;
+    const TextKind kind = KindOfText(contents);
     const std::optional<SharedText> text =
         EchoText(std::move(contents), Step(progress, 0, kEchoShare));
     if (!text) {
@@ -219,31 +239,23 @@ LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex i
         cancelled.cancelled = true;
         return cancelled;
     }
-    return LoadLines(state, *text, ignoreLines, Step(progress, kEchoShare, 1));
+    LoadResult result = ReadLines(*text, ignoreLines, firstNumber, Step(progress, kEchoShare, 1));
+    result.kind = kind;
+    return result;
 }
 
-LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ignoreLines,
+LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex firstNumber,
                      const LoadProgress& progress) {
-    // A large text is given room for all its trucks at once, on fresh memory
-    // that may take huge pages; small ones grow the list as usual.
-    const std::size_t heldBefore = state.Trucks.size();
-    const std::size_t capacityBefore = state.Trucks.capacity();
-    const TruckIndex countBefore = state.NoTrucks;
-    const auto estimate = static_cast<TruckIndex>(text.size() / kShortestTruckBytes) + 1;
-    if (estimate >= kReserveFrom) {
-        state.ReserveTrucks(estimate);
-        // Only the part not yet written is fresh memory.
-        AdviseHugePages(state.Trucks.data() + heldBefore,
-                        (state.Trucks.capacity() - heldBefore) * sizeof(TruckRecord));
-    }
-
-    // Appends every truck and stops at the first line that fails.
-    class Appender : public TruckLineSink {
+    // Keeps every truck with its checks and stops at the first line that fails.
+    class Reader : public TruckLineSink {
     public:
-        Appender(BrowserState& state, LoadResult& result) : state_(state), result_(result) {}
+        explicit Reader(LoadResult& result) : result_(result) {}
         bool truck(TruckIndex, TruckRecord record) override {
-            state_.AddTruck(std::move(record));
-            ++result_.added;
+            TruckStore& trucks = result_.trucks;
+            trucks.add(std::move(record), 0);
+            const TruckIndex number = trucks.last();
+            // Checked where it lies: the store never moves a truck.
+            trucks.setChecks(number, checker_.next(trucks.truck(number), number));
             return true;
         }
         bool failure(LoadFailure failure) override {
@@ -252,35 +264,50 @@ LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ign
         }
 
     private:
-        BrowserState& state_;
         LoadResult& result_;
+        LoadChecker checker_;
     };
 
     LoadResult result;
-    Appender appender(state, result);
-    const LinesRead read =
-        ReadTruckLines(text, ignoreLines, appender, progress, &result.lineBreaks);
+    // About one truck a line of the shortest kind; only a hint for the store.
+    result.trucks =
+        TruckStore(firstNumber, static_cast<TruckIndex>(text.size() / kFields.back().start));
+    Reader reader(result);
+    const LinesRead read = ReadTruckLines(text, ignoreLines, reader, progress, &result.lineBreaks);
     if (read.cancelled) {
-        // As if the load had never started, the room reserved for it included:
-        // the records written into it were memory in use.
-        if (state.Trucks.capacity() > capacityBefore) {
-            std::vector<TruckRecord> kept;
-            kept.reserve(capacityBefore);
-            std::move(state.Trucks.begin(),
-                      state.Trucks.begin() + static_cast<std::ptrdiff_t>(heldBefore),
-                      std::back_inserter(kept));
-            state.Trucks.swap(kept);
-        } else {
-            state.Trucks.resize(heldBefore);
-        }
-        state.NoTrucks = countBefore;
         LoadResult cancelled;
         cancelled.cancelled = true;
         return cancelled;
     }
+    result.added = result.trucks.count();
     result.lines = read.lines;
     // The lines read, up to and including a failing one.
     result.echo = SharedText(text.block(), text.view().substr(0, read.end));
+    if (result.failure) {
+        // The failing line is the last one read.
+        std::string_view lines = result.echo.view();
+        if (lines.ends_with('\n')) {
+            lines.remove_suffix(1);
+        }
+        const std::size_t cut = lines.rfind('\n');
+        result.failingLineIsText =
+            IsTextLine(cut == std::string_view::npos ? lines : lines.substr(cut + 1));
+    }
+    return result;
+}
+
+LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
+                         const LoadProgress& progress) {
+    LoadResult result =
+        ReadTruckText(std::move(contents), ignoreLines, state.NoTrucks + 1, progress);
+    CommitLoad(state, result);
+    return result;
+}
+
+LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ignoreLines,
+                     const LoadProgress& progress) {
+    LoadResult result = ReadLines(text, ignoreLines, state.NoTrucks + 1, progress);
+    CommitLoad(state, result);
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include "records/BrowserState.h"
 #include "records/RuntimeError.h"
 #include "records/SharedText.h"
+#include "records/TruckStore.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,9 +29,31 @@ struct LoadFailure {
     std::string text() const;
 };
 
-// What a load did, for the window to show.
+// What a file looks like from its first bytes, for the advice given when
+// it cannot be read as trucks.
+enum class TextKind {
+    Text,    // lines of text (UTF-8, Latin-1, ASCII)
+    Utf16,   // a UTF-16 byte order mark, or every other byte NUL at its start
+    Binary,  // NUL or other control bytes in more than 1 % of its start
+};
+
+// Looks at the first kilobyte for UTF-16 and the first 64 KiB for control
+// bytes (tab, CR and LF are text).
+TextKind KindOfText(std::string_view bytes);
+
+// True when the line holds no control character but tab: a line of text,
+// whatever its fields hold.
+bool IsTextLine(std::string_view line);
+
+// A load read aside: the trucks of one file or paste, numbered on from where
+// the reader was told to start, with the checks each failed within the load,
+// and what the window shows of it. Nothing of the window's state is touched
+// until CommitLoad hands the trucks over, so a load can be read on another
+// thread and a cancelled one simply dropped.
 struct LoadResult {
-    TruckIndex added = 0;  // trucks appended to the state
+    // The trucks read, each with its check mask (LoadChecker).
+    TruckStore trucks;
+    TruckIndex added = 0;  // trucks read (trucks.count() until committed)
     TruckIndex lines = 0;  // lines read, blank and ignored ones included
     // For file loads: the lines read (up to and including a failing one) as
     // UTF-8, each followed by '\n'. Empty for pasted text. The trucks' RawLine
@@ -40,10 +63,17 @@ struct LoadResult {
     // of the file-contents box, built once.
     std::vector<std::int64_t> lineBreaks;
     std::optional<LoadFailure> failure;
-    // The progress callback asked to stop: the state is as it was before the
-    // load, nothing added, and nothing else in the result counts.
+    // For file loads: what the file looked like, and whether the failing line
+    // (if any) was a line of text.
+    TextKind kind = TextKind::Text;
+    bool failingLineIsText = true;
+    // The progress callback asked to stop: nothing else in the result counts.
     bool cancelled = false;
 };
+
+// Hands the trucks of a load that was not cancelled to the state, after those
+// it holds (the load must have been read numbered from state.NoTrucks + 1).
+void CommitLoad(BrowserState& state, LoadResult& result);
 
 // Receives the lines of a text read as trucks, in order, from ReadTruckLines.
 class TruckLineSink {
@@ -86,22 +116,28 @@ TruckIndex IgnoreCount(std::string_view text);
 std::optional<std::string> ReadFileBytes(const std::string& path,
                                          const LoadProgress& progress = {});
 
-// Appends the trucks of a truck file's contents to state. A UTF-8 byte order
-// mark is skipped; lines end at LF, CRLF or CR; the first ignoreLines lines and
-// blank lines are echoed and counted but not parsed; commas, quotes and leading
-// spaces are ordinary characters. Reading stops at the first line ReadTruck
-// rejects: the trucks before it stay, nothing is added for it, and the failure
-// says which line and why. The contents are taken over: when they need no
-// change they become the echo without a copy. A cancelled load leaves the
-// state as it was.
-LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
+// Reads the trucks of a truck file's contents, numbering them from
+// firstNumber. A UTF-8 byte order mark is skipped; lines end at LF, CRLF or
+// CR; the first ignoreLines lines and blank lines are echoed and counted but
+// not parsed; commas, quotes and leading spaces are ordinary characters.
+// Reading stops at the first line ReadTruck rejects: the trucks before it are
+// kept, nothing is added for it, and the failure says which line and why. The
+// contents are taken over: when they need no change they become the echo
+// without a copy. Touches nothing but its arguments, so it may run on any
+// thread.
+LoadResult ReadTruckText(std::string contents, TruckIndex ignoreLines, TruckIndex firstNumber,
                          const LoadProgress& progress = {});
 
-// Appends a truck for each line of text (a slice of its block holding only '\n'
-// breaks), after the first ignoreLines lines and leaving out blank ones; stops
-// at the first line ReadTruck rejects. Each truck keeps its line as a slice of
-// the block. The echo is the part of text read. A cancelled load leaves the
-// state as it was.
+// Reads a truck for each line of text (a slice of its block holding only '\n'
+// breaks), after the first ignoreLines lines and leaving out blank ones;
+// stops at the first line ReadTruck rejects. Each truck keeps its line as a
+// slice of the block. The echo is the part of text read.
+LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex firstNumber,
+                     const LoadProgress& progress = {});
+
+// ReadTruckText and ReadLines, committed to state unless cancelled.
+LoadResult LoadTruckText(BrowserState& state, std::string contents, TruckIndex ignoreLines,
+                         const LoadProgress& progress = {});
 LoadResult LoadLines(BrowserState& state, const SharedText& text, TruckIndex ignoreLines,
                      const LoadProgress& progress = {});
 

@@ -3,30 +3,45 @@
 #include "records/RuntimeError.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace axlewise {
 
-void BrowserState::AddTruck(TruckRecord record) {
-    if (Trucks.empty()) {
-        Trucks.emplace_back();  // index 0, never used
+void BrowserState::AddTrucks(TruckStore&& batch) {
+    assert(batch.first() == NoTrucks + 1);
+    if (batch.empty()) {
+        return;
     }
-    Trucks.push_back(std::move(record));
+    LoadStarts.push_back(batch.first());
+    NoTrucks += batch.count();
+    Trucks.append(std::move(batch));
+}
+
+void BrowserState::AddTruck(TruckRecord record, CheckMask failed) {
+    if (LoadStarts.empty()) {
+        LoadStarts.push_back(NoTrucks + 1);
+    }
+    Trucks.add(std::move(record), failed);
     ++NoTrucks;
 }
 
-void BrowserState::ReserveTrucks(TruckIndex more) {
-    const auto needed = static_cast<std::size_t>(NoTrucks + 1 + std::max<TruckIndex>(more, 0));
-    if (needed > Trucks.capacity()) {
-        // Never less than doubling, so that many loads in a row stay linear.
-        Trucks.reserve(std::max(needed, 2 * Trucks.capacity()));
-    }
+TruckIndex BrowserState::LoadStartOf(TruckIndex index) const {
+    assert(HoldsTruck(index) && !LoadStarts.empty());
+    return *(std::upper_bound(LoadStarts.begin(), LoadStarts.end(), index) - 1);
 }
 
 const TruckRecord& BrowserState::Truck(TruckIndex index) const {
     if (!HoldsTruck(index)) {
         throw SubscriptError("Trucks", index, 1, NoTrucks);
     }
-    return Trucks[static_cast<std::size_t>(index)];
+    return Trucks.truck(index);
+}
+
+CheckMask BrowserState::Checks(TruckIndex index) const {
+    if (!HoldsTruck(index)) {
+        throw SubscriptError("Trucks", index, 1, NoTrucks);
+    }
+    return Trucks.checks(index);
 }
 
 }  // namespace axlewise

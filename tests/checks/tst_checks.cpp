@@ -2,6 +2,7 @@
 // just past its limits, the exact messages, several failures at once,
 // DUPLICATE against the truck before, and ORDER over a file's trucks.
 
+#include "checks/LoadChecks.h"
 #include "checks/OrderCheck.h"
 #include "checks/TruckChecks.h"
 
@@ -91,6 +92,8 @@ private slots:
     void duplicate();
     void order_data();
     void order();
+    void loadsAreCheckedApart_data();
+    void loadsAreCheckedApart();
     void checksText();
 };
 
@@ -183,6 +186,17 @@ void tst_Checks::checkTruck() {
     QFETCH(QString, changes);
     QFETCH(QStringList, failures);
     QCOMPARE(Texts(CheckTruck(Record(changes))), failures);
+    // The mask kept with each truck names the same checks.
+    CheckMask expected = 0;
+    for (const QString& failure : failures) {
+        const QString code = failure.section(QLatin1Char(':'), 0, 0);
+        for (const CheckCode check : kAllChecks) {
+            if (code == QLatin1String(CheckName(check))) {
+                expected = static_cast<CheckMask>(expected | MaskOf(check));
+            }
+        }
+    }
+    QCOMPARE(FailedChecks(Record(changes)), expected);
 }
 
 // Only the DUPLICATE failure is looked at; the other checks of these records pass
@@ -248,20 +262,93 @@ void tst_Checks::order_data() {
         {"2: earlier than truck 1 (lane 1, direction 1): YEAR 24 after YEAR 25"});
 }
 
+// Over a file, and over the trucks of one load in the window, whose check
+// line names the truck each failing one follows in its lane and direction.
 void tst_Checks::order() {
     QFETCH(QStringList, trucks);
     QFETCH(QStringList, failures);
     OrderCheck check;
+    LoadChecker load;
+    TruckStore batch(1);
     QStringList found;
     for (qsizetype i = 0; i < trucks.size(); ++i) {
-        const std::optional<CheckFailure> failure = check.next(Passing(trucks.at(i)), i + 1);
+        const TruckRecord truck = Passing(trucks.at(i));
+        const std::optional<CheckFailure> failure = check.next(truck, i + 1);
         if (failure) {
             QCOMPARE(failure->code, CheckCode::Order);
             found << QStringLiteral("%1: %2").arg(i + 1).arg(
                 QString::fromStdString(failure->message));
         }
+        batch.add(truck, load.next(truck, i + 1));
     }
     QCOMPARE(found, failures);
+
+    BrowserState state;
+    state.AddTrucks(std::move(batch));
+    QStringList shown;
+    for (TruckIndex i = 1; i <= state.NoTrucks; ++i) {
+        for (const CheckFailure& failure : TruckFailures(state, i)) {
+            if (failure.code == CheckCode::Order) {
+                shown << QStringLiteral("%1: %2").arg(i).arg(
+                    QString::fromStdString(failure.message));
+            }
+        }
+    }
+    QCOMPARE(shown, failures);
+}
+
+void tst_Checks::loadsAreCheckedApart_data() {
+    QTest::addColumn<QStringList>("first");    // the trucks of the first load
+    QTest::addColumn<QStringList>("second");   // and of the second
+    QTest::addColumn<QStringList>("failing");  // "TRUCK CODE" for DUPLICATE and ORDER
+    const QString early = QStringLiteral("1 2 24-03-11 10:00:00.00");
+    const QString late = QStringLiteral("1 2 24-03-11 11:00:00.00");
+    QTest::newRow("the same truck in one load")
+        << QStringList{late, late} << QStringList{} << QStringList{"2 DUPLICATE"};
+    QTest::newRow("the same truck in two loads")
+        << QStringList{late} << QStringList{late} << QStringList{};
+    QTest::newRow("earlier in one load")
+        << QStringList{late, early} << QStringList{} << QStringList{"2 ORDER"};
+    QTest::newRow("earlier in the next load")
+        << QStringList{late} << QStringList{early} << QStringList{};
+    QTest::newRow("the second load on its own")
+        << QStringList{late} << QStringList{late, early, early}
+        << QStringList{"3 ORDER", "4 DUPLICATE"};
+}
+
+// DUPLICATE and ORDER compare a truck with trucks of its own load only: the
+// mask kept with it and the check line agree on that.
+void tst_Checks::loadsAreCheckedApart() {
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(QStringList, failing);
+    BrowserState state;
+    for (const QStringList& trucks : {first, second}) {
+        LoadChecker load;
+        TruckStore batch(state.NoTrucks + 1);
+        for (const QString& truck : trucks) {
+            const TruckRecord record = Passing(truck);
+            batch.add(record, load.next(record, batch.last() + 1));
+        }
+        state.AddTrucks(std::move(batch));
+    }
+    QStringList masked;
+    QStringList shown;
+    for (TruckIndex i = 1; i <= state.NoTrucks; ++i) {
+        for (const CheckCode code : {CheckCode::Duplicate, CheckCode::Order}) {
+            const QString tag = QStringLiteral("%1 %2").arg(i).arg(CheckName(code));
+            if ((state.Checks(i) & MaskOf(code)) != 0) {
+                masked << tag;
+            }
+            for (const CheckFailure& failure : TruckFailures(state, i)) {
+                if (failure.code == code) {
+                    shown << tag;
+                }
+            }
+        }
+    }
+    QCOMPARE(masked, failing);
+    QCOMPARE(shown, failing);
 }
 
 // The check line under the picture.

@@ -134,8 +134,7 @@ private slots:
     }
 
     // Cancelled while the lines are read, or while a Latin-1 file is still
-    // being rewritten: the state is as before, the room reserved for the load
-    // given back too.
+    // being rewritten: the state is as before.
     void cancel_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<double>("at");  // the share done when Cancel is pressed
@@ -150,7 +149,6 @@ private slots:
         BrowserState state;
         AddTruck(state, TruckLine(1));
         AddTruck(state, TruckLine(2));
-        const std::size_t capacity = state.Trucks.capacity();
         double reached = 0;
         const LoadResult result = LoadTruckText(state, contents.toStdString(), 0, [&](double done) {
             reached = done;
@@ -158,8 +156,47 @@ private slots:
         });
         QVERIFY(result.cancelled && reached >= at && reached < at + 0.1);
         QCOMPARE(RawLines(state), (QByteArrayList{Line(1), Line(2)}));
-        QCOMPARE(state.Trucks.size(), std::size_t(3));
-        QCOMPARE(state.Trucks.capacity(), capacity);
+        QCOMPARE(state.Trucks.count(), 2);
+        QCOMPARE(state.LoadStarts, std::vector<TruckIndex>{1});
+    }
+
+    void kindOfText_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");  // 0 text, 1 UTF-16, 2 binary
+        QTest::addColumn<bool>("failingLineIsText");
+        const QByteArray truck = Line(7001) + "\n";
+        const auto utf16 = [](const QByteArray& latin, bool little) {
+            QByteArray out;
+            for (const char c : latin) {
+                out += little ? QByteArray(1, c) + '\0' : QByteArray(1, '\0') + c;
+            }
+            return out;
+        };
+        QTest::newRow("truck lines") << truck.repeated(3) << 0 << true;
+        QTest::newRow("Latin-1 head line with a tab") << "Site\t\xE9t\xE9\r\n" + truck << 0 << true;
+        QTest::newRow("UTF-16 LE with its mark")
+            << "\xFF\xFE" + utf16("WIM site\r\n", true) << 1 << false;
+        QTest::newRow("UTF-16 BE with its mark")
+            << "\xFE\xFF" + utf16("WIM site\r\n", false) << 1 << false;
+        QTest::newRow("UTF-16 LE without a mark") << utf16(truck, true) << 1 << false;
+        // One control byte in 100 is still text; a head line with a form feed
+        // is not a line of text, though.
+        QTest::newRow("1 % control bytes") << "\f" + QByteArray(99, 'x') + "\n" << 0 << false;
+        QTest::newRow("2 % control bytes") << "\x01\x02" + QByteArray(97, 'x') + "\n" << 2 << false;
+        QTest::newRow("a NUL-filled file") << QByteArray(4096, '\0') << 2 << false;
+    }
+    // What the window says of a file that fails: what it looks like, and
+    // whether the failing line was text at all.
+    void kindOfText() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, kind);
+        QFETCH(bool, failingLineIsText);
+        QCOMPARE(int(KindOfText(bytes.toStdString())), kind);
+        const LoadResult result = ReadTruckText(bytes.toStdString(), 0, 1);
+        QCOMPARE(result.kind, TextKind(kind));
+        if (result.failure) {
+            QCOMPARE(result.failingLineIsText, failingLineIsText);
+        }
     }
 
     void ignoreCount_data() {

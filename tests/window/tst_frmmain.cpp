@@ -454,7 +454,7 @@ void tst_frmMain::hugeLines_reportedWithTrucksKept() {
     open(QStringLiteral("menu"), path);
     QCOMPARE(messages, QStringList{kFailed.arg(path) + QStringLiteral("line 2: ") + reason});
     QCOMPARE(window->state().NoTrucks, 4);
-    QCOMPARE(window->state().Trucks.back().RawLine.str(), Line(1004).chopped(1).toStdString());
+    QCOMPARE(window->state().Truck(4).RawLine.str(), Line(1004).chopped(1).toStdString());
     QCOMPARE(editor()->text().size(), std::size_t(Line(1004).size() + line.size() + 1));
     QVERIFY(editor()->shownLineText(1).endsWith(QStringLiteral(" more characters not shown")));
 }
@@ -496,7 +496,7 @@ void tst_frmMain::cancelProgress_leavesEverythingAsItWas() {
     QVERIFY(!canceller.isActive());
     QCOMPARE(messages, QStringList());
     QCOMPARE(window->state().NoTrucks, 3);
-    QCOMPARE(window->state().Trucks.size(), std::size_t(4));
+    QCOMPARE(window->state().Trucks.count(), 3);
     QCOMPARE(label(), QStringLiteral("No. Trucks is 3"));
     QCOMPARE(window->state().CurrentTruck, 3);
     QCOMPARE(panel().first(), QStringLiteral("3"));
