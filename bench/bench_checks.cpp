@@ -2,6 +2,7 @@
 
 #include "BenchLines.h"
 #include "checks/CheckFields.h"
+#include "checks/LoadChecks.h"
 #include "checks/OrderCheck.h"
 #include "checks/TruckChecks.h"
 #include "records/modUDTs.h"
@@ -61,6 +62,34 @@ void BM_CheckTruckFailing(benchmark::State& state) {
     state.SetLabel("items are trucks");
 }
 BENCHMARK(BM_CheckTruckFailing);
+
+// The checks as a load keeps them with every truck: the mask alone,
+// DUPLICATE against the truck before, and ORDER (what LoadChecker does).
+void BM_FailedChecks(benchmark::State& state) {
+    const std::vector<axlewise::TruckRecord> trucks = Trucks();
+    std::size_t i = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(axlewise::FailedChecks(trucks[i], &trucks[i - 1]));
+        i = i + 1 < kTruckCount ? i + 1 : 1;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel("items are trucks");
+}
+BENCHMARK(BM_FailedChecks);
+
+void BM_LoadChecker(benchmark::State& state) {
+    const std::vector<axlewise::TruckRecord> trucks = Trucks();
+    axlewise::LoadChecker checker;
+    std::size_t i = 0;
+    axlewise::TruckIndex number = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(checker.next(trucks[i], ++number));
+        i = (i + 1) % kTruckCount;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel("items are trucks");
+}
+BENCHMARK(BM_LoadChecker);
 
 // ORDER over a file's trucks in passing order.
 void BM_OrderCheck(benchmark::State& state) {

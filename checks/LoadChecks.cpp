@@ -1,6 +1,16 @@
 #include "checks/LoadChecks.h"
 
+#include <exception>
+#include <thread>
+
 namespace axlewise {
+
+namespace {
+
+// Below this many trucks a second thread costs more than it saves.
+constexpr TruckIndex kTwoThreadsFrom = 20'000;
+
+}  // namespace
 
 CheckMask LoadChecker::next(const TruckRecord& truck, TruckIndex number) {
     CheckMask failed = FailedChecks(truck, hasPrevious_ ? &previous_ : nullptr);
@@ -10,6 +20,45 @@ CheckMask LoadChecker::next(const TruckRecord& truck, TruckIndex number) {
     previous_.Data = truck.Data;
     hasPrevious_ = true;
     return failed;
+}
+
+void CheckLoadedTrucks(TruckStore& trucks) {
+    const TruckIndex first = trucks.first();
+    const TruckIndex last = trucks.last();
+    if (trucks.count() < kTwoThreadsFrom) {
+        LoadChecker checker;
+        for (TruckIndex n = first; n <= last; ++n) {
+            trucks.setChecks(n, checker.next(trucks.truck(n), n));
+        }
+        return;
+    }
+    // The other thread only reads the trucks and writes its own list; this one
+    // writes the masks, which lie apart from the trucks.
+    std::vector<TruckIndex> outOfOrder;
+    std::exception_ptr failed;
+    std::thread order([&] {
+        try {
+            OrderCheck check;
+            for (TruckIndex n = first; n <= last; ++n) {
+                if (check.nextFails(trucks.truck(n), n)) {
+                    outOfOrder.push_back(n);
+                }
+            }
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    for (TruckIndex n = first; n <= last; ++n) {
+        trucks.setChecks(n,
+                         FailedChecks(trucks.truck(n), n > first ? &trucks.truck(n - 1) : nullptr));
+    }
+    order.join();
+    if (failed) {
+        std::rethrow_exception(failed);
+    }
+    for (const TruckIndex n : outOfOrder) {
+        trucks.setChecks(n, static_cast<CheckMask>(trucks.checks(n) | MaskOf(CheckCode::Order)));
+    }
 }
 
 std::vector<CheckFailure> TruckFailures(const BrowserState& state, TruckIndex index) {

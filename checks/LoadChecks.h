@@ -25,6 +25,12 @@ private:
     bool hasPrevious_ = false;
 };
 
+// Fills in the check mask of every truck of a load read into `trucks`, as
+// LoadChecker would truck by truck. A large load is checked on two threads:
+// each truck on its own on this one, ORDER, which must go through the trucks
+// in order, on another; a load costs the time of the longer of the two.
+void CheckLoadedTrucks(TruckStore& trucks);
+
 // The failures of truck `index` of state (1..NoTrucks), with their messages:
 // the checks of CheckTruck against the truck before it in its load, and ORDER
 // when its kept mask says it failed, named against the truck it follows in

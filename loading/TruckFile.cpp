@@ -246,16 +246,12 @@ LoadResult ReadTruckText(std::string contents, TruckIndex ignoreLines, TruckInde
 
 LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex firstNumber,
                      const LoadProgress& progress) {
-    // Keeps every truck with its checks and stops at the first line that fails.
+    // Keeps every truck and stops at the first line that fails.
     class Reader : public TruckLineSink {
     public:
         explicit Reader(LoadResult& result) : result_(result) {}
         bool truck(TruckIndex, TruckRecord record) override {
-            TruckStore& trucks = result_.trucks;
-            trucks.add(std::move(record), 0);
-            const TruckIndex number = trucks.last();
-            // Checked where it lies: the store never moves a truck.
-            trucks.setChecks(number, checker_.next(trucks.truck(number), number));
+            result_.trucks.add(std::move(record));
             return true;
         }
         bool failure(LoadFailure failure) override {
@@ -265,7 +261,6 @@ LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex 
 
     private:
         LoadResult& result_;
-        LoadChecker checker_;
     };
 
     LoadResult result;
@@ -279,6 +274,7 @@ LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex 
         cancelled.cancelled = true;
         return cancelled;
     }
+    CheckLoadedTrucks(result.trucks);
     result.added = result.trucks.count();
     result.lines = read.lines;
     // The lines read, up to and including a failing one.

@@ -6,7 +6,7 @@
 #include "loading/TruckFile.h"
 #include "records/RuntimeError.h"
 #include "drawing/AppIcon.h"
-#include "window/BusyLoad.h"
+#include "window/WorkerLoad.h"
 #include "drawing/Layout.h"
 #include "window/PictureBox.h"
 #include "window/TextBox.h"
@@ -212,6 +212,11 @@ constexpr TruckIndex kHeadLineHintLines = 10;
 // the lines takes the rest.
 constexpr double kReadShare = 0.25;
 
+// The part from..to of a progress that covers a whole load.
+LoadProgress Share(const LoadProgress& progress, double from, double to) {
+    return [progress, from, to](double done) { return progress(from + (to - from) * done); };
+}
+
 // "If the file starts with 2 head lines, type 2 in ...": the way out when a
 // file fails on its first lines.
 QString HeadLinesHint(TruckIndex lines) {
@@ -272,24 +277,39 @@ void frmMain::LoadChosenFile() {
     const std::string previousName = std::exchange(state_.FileName, path.toStdString());
     // A bad count stops the load before the file is read: no truck changes.
     const TruckIndex ignore = IgnoreCount(txtIgline->text().toStdString());
-    LoadResult result;
+    const std::string file = QFile::encodeName(path).toStdString();
+    const TruckIndex first = state_.NoTrucks + 1;
+    std::optional<LoadResult> result;
     {
-        BusyLoad busy(this, QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()),
-                      progressDialogDelay_);
-        std::optional<std::string> bytes =
-            ReadFileBytes(QFile::encodeName(path).toStdString(), busy.step(0, kReadShare));
-        if (bytes) {
-            result = LoadTruckText(state_, std::move(*bytes), ignore, busy.step(kReadShare, 1));
-        }
-        if (!bytes || result.cancelled) {
-            // As if the command had never run.
+        WorkerLoad load(this, QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()),
+                        progressDialogDelay_);
+        load.setProbe(loadProbe_);
+        try {
+            result = load.run([file, ignore, first](const LoadProgress& progress) {
+                std::optional<std::string> bytes =
+                    ReadFileBytes(file, Share(progress, 0, kReadShare));
+                if (!bytes) {
+                    LoadResult cancelled;
+                    cancelled.cancelled = true;
+                    return cancelled;
+                }
+                return ReadTruckText(std::move(*bytes), ignore, first,
+                                     Share(progress, kReadShare, 1));
+            });
+        } catch (...) {
             state_.FileName = previousName;
-            return;
+            throw;
         }
-        // The box views the lines read, up to and including a failing one.
-        Editor->setText(result.echo, std::move(result.lineBreaks));
     }
-    FinishLoad(result, LoadKind::File);
+    if (!result) {
+        // As if the command had never run.
+        state_.FileName = previousName;
+        return;
+    }
+    CommitLoad(state_, *result);
+    // The box views the lines read, up to and including a failing one.
+    Editor->setText(result->echo, std::move(result->lineBreaks));
+    FinishLoad(*result, LoadKind::File);
 }
 
 void frmMain::ReportOpenFailure(const QString& reason) {
@@ -301,13 +321,19 @@ void frmMain::ReportOpenFailure(const QString& reason) {
 }
 
 void frmMain::btnReadTxt_Click() {
-    LoadResult result;
+    const SharedText text = Editor->text();
+    const TruckIndex first = state_.NoTrucks + 1;
+    std::optional<LoadResult> result;
     {
-        BusyLoad busy(this, QStringLiteral("Reading the pasted trucks"), progressDialogDelay_);
-        result = LoadPastedText(state_, Editor->text(), busy.step(0, 1));
+        WorkerLoad load(this, QStringLiteral("Reading the pasted trucks"), progressDialogDelay_);
+        load.setProbe(loadProbe_);
+        result = load.run([text, first](const LoadProgress& progress) {
+            return ReadPastedText(text, first, progress);
+        });
     }
-    if (!result.cancelled) {
-        FinishLoad(result, LoadKind::Pasted);
+    if (result) {
+        CommitLoad(state_, *result);
+        FinishLoad(*result, LoadKind::Pasted);
     }
 }
 

@@ -3,7 +3,7 @@
 #include "display/ShowTruck.h"
 #include "loading/TruckFile.h"
 #include "records/BrowserState.h"
-#include "window/BusyLoad.h"
+#include "window/WorkerLoad.h"
 #include "window/CommonDialog.h"
 #include "window/MessageBoxes.h"
 
@@ -47,6 +47,9 @@ public:
     void OpenFile(const QString& path);
     // The work after which a load shows its progress dialog (tests shorten it).
     void setProgressDialogDelay(int ms) { progressDialogDelay_ = ms; }
+    // Called on the worker thread at every progress step of a load (tests hold
+    // a load there to press Cancel or close the window at a known point).
+    void setLoadProbe(std::function<void(double done)> probe) { loadProbe_ = std::move(probe); }
 
     // The event procedures. FileOpen_Click traps every error of its own work;
     // the others let errors go, and the window reports an error that leaves a
@@ -92,7 +95,8 @@ private:
     CommonDialog CommonDialog1_;
     std::unique_ptr<MessageBoxes> messageBoxes_;
     std::string decimalSeparator_;
-    int progressDialogDelay_ = BusyLoad::kDialogAfterMs;
+    int progressDialogDelay_ = WorkerLoad::kDialogAfterMs;
+    std::function<void(double)> loadProbe_;
 
     QPlainTextEdit* txtHeads = nullptr;
     QLabel* lblNoTrucks = nullptr;

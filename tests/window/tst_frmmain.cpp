@@ -28,7 +28,10 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <optional>
 #include <utility>
 
@@ -96,6 +99,7 @@ private slots:
     void cancelProgress_leavesEverythingAsItWas_data();
     void cancelProgress_leavesEverythingAsItWas();
     void inputDuringLoad_neverActs();
+    void closeDuringLoad_cancelsThenCloses();
 
     void pasteBadLine_saysWhatHappened();
     void typedAndPastedText_isWhatIsRead();
@@ -476,12 +480,23 @@ void tst_frmMain::cancelProgress_leavesEverythingAsItWas() {
     }
     const QString path = write(QStringLiteral("many.txt"), many);
     window->setProgressDialogDelay(0);
-    // Cancel, pressed once reading the lines is well under way (trucks were added).
+    // The load waits half-way, trucks read, until Cancel has been pressed.
+    std::atomic<bool> halfWay = false;
+    std::atomic<bool> pressed = false;
+    window->setLoadProbe([&](double done) {
+        if (done > 0.5) {
+            halfWay = true;
+            while (!pressed) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    });
     QTimer canceller;
     connect(&canceller, &QTimer::timeout, [&] {
         auto* progress = window->findChild<QProgressDialog*>();
-        if (progress != nullptr && progress->isVisible() && progress->value() > 300) {
+        if (halfWay && progress != nullptr && progress->isVisible()) {
             QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            pressed = true;
             canceller.stop();
         }
     });
@@ -535,6 +550,40 @@ void tst_frmMain::inputDuringLoad_neverActs() {
     QCOMPARE(ignore->text(), QStringLiteral("05"));
     QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(triggered, 1);
+}
+
+// Closing the window while a load works (the progress dialog showing) stops
+// the load, keeps the trucks as they were, and then closes the window.
+void tst_frmMain::closeDuringLoad_cancelsThenCloses() {
+    holdThree();
+    const QString path = write(QStringLiteral("many.txt"), Line(1).repeated(20'000));
+    window->setProgressDialogDelay(0);
+    std::atomic<bool> halfWay = false;
+    std::atomic<bool> closed = false;
+    window->setLoadProbe([&](double done) {
+        if (done > 0.5) {
+            halfWay = true;
+            while (!closed) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    });
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (halfWay && progress != nullptr && progress->isVisible()) {
+            window->close();
+            QVERIFY(window->isVisible());  // not before the load has stopped
+            closed = true;
+            closer.stop();
+        }
+    });
+    closer.start(0);
+    open(QStringLiteral("menu"), path);
+    QVERIFY(closed);
+    QCOMPARE(window->state().NoTrucks, 3);
+    QCOMPARE(messages, QStringList());
+    QTRY_VERIFY(!window->isVisible());
 }
 
 void tst_frmMain::pasteBadLine_saysWhatHappened() {
