@@ -3,6 +3,6 @@
 namespace axlewise {
 
 // The icon of a message box.
-enum class MsgIcon { None, Critical };
+enum class MsgIcon { None, Critical, Information };
 
 }  // namespace axlewise

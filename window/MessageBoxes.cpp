@@ -7,8 +7,13 @@
 namespace axlewise {
 
 void MessageBoxes::MsgBox(QWidget* parent, const QString& text, MsgIcon icon) {
-    QMessageBox box(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, parent);
+    QMessageBox::Icon shown = QMessageBox::NoIcon;
+    if (icon == MsgIcon::Critical) {
+        shown = QMessageBox::Critical;
+    } else if (icon == MsgIcon::Information) {
+        shown = QMessageBox::Information;
+    }
+    QMessageBox box(shown, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, parent);
     box.exec();
 }
 

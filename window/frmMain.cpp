@@ -79,6 +79,7 @@ frmMain::frmMain(QWidget* parent)
     QApplication::setFont(WindowFont(kWindowPoints));
     setFont(WindowFont(kWindowPoints));
     BuildMenu();
+    BuildGoMenu();
     BuildControls();
     // The layout is absolute: the window has the size of its client area and
     // menu bar, and the user cannot resize it.
@@ -368,6 +369,7 @@ void frmMain::ReportLoadFailure(const LoadFailure& failure, TruckIndex added, Lo
 
 void frmMain::ShowCount() {
     lblNoTrucks->setText(QStringLiteral("No. Trucks is ") + QString::number(state_.NoTrucks));
+    UpdateGoActions();
 }
 
 // ---- Navigation and display ------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/GoTo.h"
 #include "display/ShowTruck.h"
 #include "loading/TruckFile.h"
 #include "records/BrowserState.h"
@@ -14,6 +15,7 @@
 #include <string>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -62,9 +64,24 @@ public:
     void btnNext_Click();
     void btnEnd_Click();
 
+    // The Go menu: straight to a truck by its number, its time of passage or
+    // the checks it failed.
+    void GoToTruck_Click();
+    void NextFailing_Click();
+    void PreviousFailing_Click();
+    void GoToTime_Click();
+
 private:
     void BuildControls();
     void BuildMenu();
+    void BuildGoMenu();
+    // Enables what needs a truck held.
+    void UpdateGoActions();
+    // Shows truck n (1..NoTrucks) as the navigation buttons do.
+    void ShowTruckAt(TruckIndex n);
+    void GoToFailing(Direction direction);
+    // The checks Next and Previous Failing Truck look for.
+    CheckMask WantedChecks() const;
     void Connect(QPushButton* button, const char* command, void (frmMain::*procedure)());
     // Runs a command's procedure and reports a run-time error that leaves it.
     void RunCommand(const char* command, void (frmMain::*procedure)());
@@ -118,6 +135,14 @@ private:
     QAction* FileOpen = nullptr;
     QAction* mnuBar2 = nullptr;
     QAction* FileExit = nullptr;
+
+    QMenu* GoMenu = nullptr;
+    QAction* GoToTruck = nullptr;
+    QAction* NextFailing = nullptr;
+    QAction* PreviousFailing = nullptr;
+    QMenu* FailingCheckMenu = nullptr;
+    QActionGroup* FailingChecks = nullptr;
+    QAction* GoToTime = nullptr;
 };
 
 }  // namespace axlewise

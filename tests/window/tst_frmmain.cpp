@@ -1,82 +1,40 @@
 // The main window end to end: its controls found by name and clicked, typed
 // into and read, with the open dialog and the message boxes substituted.
 
-#include "window/frmMain.h"
+#include "WindowFixture.h"
 
-#include "TruckLines.h"
-#include "window/PictureBox.h"
-#include "window/TextBox.h"
-
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
-#include <QTimer>
-
-#include <atomic>
-#include <chrono>
-#include <memory>
-#include <thread>
-#include <optional>
-#include <utility>
 
 using namespace axlewise;
 using namespace axlewise::test;
 
 namespace {
 
-// A truck line and its break, with the text of one field replaced if given.
-QByteArray Line(int head, int field = 1, std::string_view text = {}) {
-    const std::string line = TruckLine(head);
-    return QByteArray::fromStdString(text.empty() ? line : WithField(line, field, text)) + '\n';
-}
-const QByteArray kThree = Line(1001) + Line(1002) + Line(1003);
-const QString kFailed = QStringLiteral("Unkown error while opening file %1\n");
 const QString kHint = QStringLiteral(
     "If the file starts with %1, type %2 in \"No of lines to ignore at the start of the file\".");
 
-// Keeps each message box's text, after "(x) " when it has the critical icon.
-struct RecordingBoxes : MessageBoxes {
-    explicit RecordingBoxes(QStringList* into) : sink(into) {}
-    QStringList* sink;
-    void MsgBox(QWidget*, const QString& text, MsgIcon icon) override {
-        sink->append((icon == MsgIcon::Critical ? "(x) " : "") + text);
-    }
-};
-
-bool AllWhite(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
-class tst_frmMain : public QObject {
+class tst_frmMain : public WindowFixture {
     Q_OBJECT
 
+    // The test slot open() hides the fixture's.
+    using WindowFixture::open;
+
 private slots:
-    void init();
+    void init() { setUpWindow(); }
 
     void everyCaptionFitsItsControl();
     void tabOrderFollowsTheLayout();
@@ -84,7 +42,6 @@ private slots:
     void oneTypeFaceEverywhere();
     void pictureHasTheTextBoxesBorder();
     void panelColumnsAligned();
-
     void navigate_data();
     void navigate();
     void open_data();
@@ -94,80 +51,13 @@ private slots:
     void loadBadLine_keepsEarlierTrucks();
     void loadFailingOnItsFirstLines_saysHowToSkipThem_data();
     void loadFailingOnItsFirstLines_saysHowToSkipThem();
-    void hugeLines_reportedWithTrucksKept_data();
-    void hugeLines_reportedWithTrucksKept();
-    void cancelProgress_leavesEverythingAsItWas_data();
-    void cancelProgress_leavesEverythingAsItWas();
-    void inputDuringLoad_neverActs();
-    void closeDuringLoad_cancelsThenCloses();
-
     void pasteBadLine_saysWhatHappened();
     void typedAndPastedText_isWhatIsRead();
     void oneAxleTruck_clearsThePictureAndWarns();
     void checkLine_data();
     void checkLine();
     void diagramOnScreen();
-
-private:
-    template <typename T = QWidget>
-    T* find(const QString& name) {
-        return window->findChild<T*>(name);
-    }
-    TextBox* editor() { return find<TextBox>(QStringLiteral("Editor")); }
-    QByteArray editorText() { return QByteArray::fromStdString(editor()->text().str()); }
-    void click(const QString& name) { QTest::mouseClick(find(name), Qt::LeftButton); }
-    void read(const QByteArray& text) {
-        editor()->setText(SharedText(text.toStdString()));
-        click(QStringLiteral("btnReadTxt"));
-    }
-    // Opens through the menu or the Open button; the dialog answers (nullopt: Cancel).
-    void open(const QString& how, const std::optional<QString>& reply) {
-        answer = reply;
-        if (how == QLatin1String("menu")) {
-            find<QAction>(QStringLiteral("FileOpen"))->trigger();
-        } else {
-            click(QStringLiteral("Command1"));
-        }
-    }
-    QString write(const QString& name, const QByteArray& contents) {
-        QFile file(dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
-            return {};
-        }
-        return file.fileName();
-    }
-    // Three trucks read from a file opened through the menu, the last on show.
-    void holdThree() {
-        open(QStringLiteral("menu"), write(QStringLiteral("three.txt"), kThree));
-        click(QStringLiteral("btnEnd"));
-    }
-    QString label() { return find<QLabel>(QStringLiteral("lblNoTrucks"))->text(); }
-    QStringList panel() {
-        return find<QPlainTextEdit>(QStringLiteral("txtTruck"))->toPlainText().split('\n');
-    }
-    const QImage& picture() {
-        return find<PictureBox>(QStringLiteral("picTruck"))->surface().image();
-    }
-
-    QStringList messages;
-    std::optional<QString> answer;
-    QList<CommonDialog::Request> requests;
-    std::unique_ptr<frmMain> window;
-    QTemporaryDir dir;
 };
-
-void tst_frmMain::init() {
-    messages.clear();
-    requests.clear();
-    window = std::make_unique<frmMain>();
-    window->setMessageBoxes(std::make_unique<RecordingBoxes>(&messages));
-    window->CommonDialog1().setRunner([this](const CommonDialog::Request& request) {
-        requests.append(request);
-        return std::exchange(answer, std::nullopt);
-    });
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-}
 
 // Every caption can be read whole in its control, in the font actually found;
 // the count label also holds the count of a very large file.
@@ -218,14 +108,13 @@ void tst_frmMain::frameAndMenu() {
     QCOMPARE(window->size(), QSize(682, 465 + menuHeight));
     QVERIFY(AllWhite(picture()));
 
-    // One menu, "File": Open, a separator, Exit; no shortcuts.
-    QStringList items;
-    for (QAction* menu : window->menuBar()->actions()) {
-        items << menu->text();
-        for (QAction* item : menu->menu()->actions()) {
-            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
-            QVERIFY(item->shortcuts().isEmpty());
-        }
+    // "File" first: Open, a separator, Exit, without shortcuts. The menus
+    // after it are new ones.
+    QMenu* file = window->menuBar()->actions().first()->menu();
+    QStringList items{file->title()};
+    for (QAction* item : file->actions()) {
+        items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QVERIFY(item->shortcuts().isEmpty());
     }
     QCOMPARE(items, QStringList({"File", "Open", "-", "Exit"}));
     find<QAction>(QStringLiteral("FileExit"))->trigger();
@@ -328,15 +217,15 @@ void tst_frmMain::open_data() {
     QTest::addColumn<QByteArray>("contents");
     const QByteArray heads = "WIM SITE 12\nHEAD DDMMYY\n";
     QTest::newRow("menu") << "menu"
-                          << "0" << kThree;
+                          << "0" << ThreeTrucks();
     QTest::newRow("Open button") << "button"
-                                 << "0" << kThree;
+                                 << "0" << ThreeTrucks();
     QTest::newRow("2 head lines skipped") << "button"
-                                          << "2" << heads + kThree;
+                                          << "2" << heads + ThreeTrucks();
     QTest::newRow("CRLF and a byte order mark")
         << "menu"
         << "0"
-        << "\xEF\xBB\xBF" + QByteArray(kThree).replace("\n", "\r\n");
+        << "\xEF\xBB\xBF" + QByteArray(ThreeTrucks()).replace("\n", "\r\n");
 }
 
 // A file opened either way: three trucks, truck 1 shown, the text in the box
@@ -352,7 +241,7 @@ void tst_frmMain::open() {
     QCOMPARE(messages, QStringList());
     QCOMPARE(label(), QStringLiteral("No. Trucks is 3"));
     QCOMPARE(panel().mid(0, 2), QStringList({"1", "1001"}));
-    const QByteArray echo = contents.startsWith("WIM") ? contents : kThree;
+    const QByteArray echo = contents.startsWith("WIM") ? contents : ThreeTrucks();
     QCOMPARE(editorText(), echo);
     QCOMPARE(window->state().FileName, path.toStdString());
 
@@ -381,16 +270,16 @@ void tst_frmMain::openUnreadablePath_reportsItAndKeepsEverything() {
     QFETCH(QString, name);
     QFETCH(QString, reason);
     holdThree();
-    const QString path = name.isEmpty() ? write(QStringLiteral("more.txt"), kThree)
+    const QString path = name.isEmpty() ? write(QStringLiteral("more.txt"), ThreeTrucks())
                                         : QDir(dir.path()).filePath(name);
     if (name.isEmpty()) {
         find<QLineEdit>(QStringLiteral("txtIgline"))->setText(QStringLiteral("2x"));
     }
     open(QStringLiteral("button"), path);
-    QCOMPARE(messages, QStringList{kFailed.arg(path) + reason});
+    QCOMPARE(messages, QStringList{FailedToOpen(path) + reason});
     QCOMPARE(window->state().NoTrucks, 3);
     QCOMPARE(window->state().CurrentTruck, 3);
-    QCOMPARE(editorText(), kThree);
+    QCOMPARE(editorText(), ThreeTrucks());
     QVERIFY(window->state().FileName.empty());
 }
 
@@ -400,7 +289,7 @@ void tst_frmMain::loadBadLine_keepsEarlierTrucks() {
     const QString path = write(QStringLiteral("bad.txt"), bad);
     open(QStringLiteral("menu"), path);
     // No hint: trucks of this file were read before the bad line.
-    QCOMPARE(messages, QStringList{kFailed.arg(path) +
+    QCOMPARE(messages, QStringList{FailedToOpen(path) +
                                    R"(line 3: SPEED (columns 19-21): "1x3" is not a number)"});
     QCOMPARE(label(), QStringLiteral("No. Trucks is 5"));
     QCOMPARE(window->state().CurrentTruck, 3);
@@ -416,11 +305,11 @@ void tst_frmMain::loadFailingOnItsFirstLines_saysHowToSkipThem_data() {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("hint");  // empty: none
     const QByteArray head = "WIM site 12, lane 1\n";
-    QTest::newRow("one head line") << "0" << head + kThree << kHint.arg("1 head line", "1");
+    QTest::newRow("one head line") << "0" << head + ThreeTrucks() << kHint.arg("1 head line", "1");
     QTest::newRow("two head lines, one ignored")
-        << "1" << head + head + kThree << kHint.arg("2 head lines", "2");
+        << "1" << head + head + ThreeTrucks() << kHint.arg("2 head lines", "2");
     QTest::newRow("bad line 10 after blank lines")
-        << "0" << QByteArray(9, '\n') + head + kThree << kHint.arg("10 head lines", "10");
+        << "0" << QByteArray(9, '\n') + head + ThreeTrucks() << kHint.arg("10 head lines", "10");
     QTest::newRow("bad line 11: too far in") << "0" << QByteArray(10, '\n') + head << "";
     QTest::newRow("a truck read before: no hint") << "0" << Line(1001) + head << "";
 }
@@ -435,155 +324,8 @@ void tst_frmMain::loadFailingOnItsFirstLines_saysHowToSkipThem() {
     const QString path = write(QStringLiteral("head.txt"), contents);
     open(QStringLiteral("menu"), path);
     QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages[0].startsWith(kFailed.arg(path)), qPrintable(messages[0]));
+    QVERIFY2(messages[0].startsWith(FailedToOpen(path)), qPrintable(messages[0]));
     QCOMPARE(messages[0].section('\n', 2), hint);
-}
-
-void tst_frmMain::hugeLines_reportedWithTrucksKept_data() {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("a 10 MB line") << QByteArray(10'000'000, 'x')
-                                  << R"(HEAD (columns 1-4): "xxxx" is not a number)";
-    QTest::newRow("1,000,000 NUL bytes")
-        << QByteArray(1'000'000, '\0') << R"(HEAD (columns 1-4): "\0\0\0\0" is not a number)";
-}
-
-// A file whose second line is huge: the truck before it is read, the message
-// names the line, the box holds the whole line but lays out only its start.
-void tst_frmMain::hugeLines_reportedWithTrucksKept() {
-    QFETCH(QByteArray, line);
-    QFETCH(QString, reason);
-    holdThree();
-    const QString path = write(QStringLiteral("huge.txt"), Line(1004) + line);
-    open(QStringLiteral("menu"), path);
-    QCOMPARE(messages, QStringList{kFailed.arg(path) + QStringLiteral("line 2: ") + reason});
-    QCOMPARE(window->state().NoTrucks, 4);
-    QCOMPARE(window->state().Truck(4).RawLine.str(), Line(1004).chopped(1).toStdString());
-    QCOMPARE(editor()->text().size(), std::size_t(Line(1004).size() + line.size() + 1));
-    QVERIFY(editor()->shownLineText(1).endsWith(QStringLiteral(" more characters not shown")));
-}
-
-void tst_frmMain::cancelProgress_leavesEverythingAsItWas_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("file load") << "file";
-    QTest::newRow("pasted read") << "paste";
-}
-
-// Cancel in the progress dialog: no truck added, the label, the truck on
-// show, FileName and the box as before, no message, no dialog left.
-void tst_frmMain::cancelProgress_leavesEverythingAsItWas() {
-    QFETCH(QString, how);
-    holdThree();
-    QByteArray many;
-    for (int i = 0; i < 20'000; ++i) {
-        many += Line(i % 10'000);
-    }
-    const QString path = write(QStringLiteral("many.txt"), many);
-    window->setProgressDialogDelay(0);
-    // The load waits half-way, trucks read, until Cancel has been pressed.
-    std::atomic<bool> halfWay = false;
-    std::atomic<bool> pressed = false;
-    window->setLoadProbe([&](double done) {
-        if (done > 0.5) {
-            halfWay = true;
-            while (!pressed) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
-    });
-    QTimer canceller;
-    connect(&canceller, &QTimer::timeout, [&] {
-        auto* progress = window->findChild<QProgressDialog*>();
-        if (halfWay && progress != nullptr && progress->isVisible()) {
-            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-            pressed = true;
-            canceller.stop();
-        }
-    });
-    canceller.start(0);
-    const SharedText before = editor()->text();
-    if (how == QLatin1String("paste")) {
-        editor()->setText(SharedText(many.toStdString()));
-        click(QStringLiteral("btnReadTxt"));
-    } else {
-        open(QStringLiteral("menu"), path);
-    }
-    QVERIFY(!canceller.isActive());
-    QCOMPARE(messages, QStringList());
-    QCOMPARE(window->state().NoTrucks, 3);
-    QCOMPARE(window->state().Trucks.count(), 3);
-    QCOMPARE(label(), QStringLiteral("No. Trucks is 3"));
-    QCOMPARE(window->state().CurrentTruck, 3);
-    QCOMPARE(panel().first(), QStringLiteral("3"));
-    QCOMPARE(window->state().FileName, dir.filePath(QStringLiteral("three.txt")).toStdString());
-    if (how == QLatin1String("file")) {
-        QCOMPARE(editor()->text().block(), before.block());
-    }
-    QVERIFY(window->findChildren<QProgressDialog*>().isEmpty());
-}
-
-// Keys and clicks that reach the window while a load is busy are swallowed:
-// they never act on it, during the load or afterwards.
-void tst_frmMain::inputDuringLoad_neverActs() {
-    auto* ignore = find<QLineEdit>(QStringLiteral("txtIgline"));
-    ignore->setFocus();
-    const QString path = write(QStringLiteral("three.txt"), kThree);
-    // A shortcut would start a second command inside this one.
-    QAction shortcut(window.get());
-    shortcut.setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_R));
-    window->addAction(&shortcut);
-    int sent = 0, triggered = 0;
-    connect(&shortcut, &QAction::triggered, [&] { ++triggered; });
-    QTimer::singleShot(0, [&] {
-        QTest::keyClick(ignore, Qt::Key_5);
-        QTest::mouseClick(find(QStringLiteral("btnReadTxt")), Qt::LeftButton);
-        QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
-        ++sent;
-    });
-    open(QStringLiteral("menu"), path);
-    QCOMPARE(sent, 1);
-    QCOMPARE(triggered, 0);
-    QCOMPARE(ignore->text(), QStringLiteral("0"));
-    QCOMPARE(window->state().NoTrucks, 3);
-    // Afterwards the window answers again.
-    QTest::keyClick(ignore, Qt::Key_5);
-    QCOMPARE(ignore->text(), QStringLiteral("05"));
-    QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
-    QCOMPARE(triggered, 1);
-}
-
-// Closing the window while a load works (the progress dialog showing) stops
-// the load, keeps the trucks as they were, and then closes the window.
-void tst_frmMain::closeDuringLoad_cancelsThenCloses() {
-    holdThree();
-    const QString path = write(QStringLiteral("many.txt"), Line(1).repeated(20'000));
-    window->setProgressDialogDelay(0);
-    std::atomic<bool> halfWay = false;
-    std::atomic<bool> closed = false;
-    window->setLoadProbe([&](double done) {
-        if (done > 0.5) {
-            halfWay = true;
-            while (!closed) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
-    });
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, [&] {
-        auto* progress = window->findChild<QProgressDialog*>();
-        if (halfWay && progress != nullptr && progress->isVisible()) {
-            window->close();
-            QVERIFY(window->isVisible());  // not before the load has stopped
-            closed = true;
-            closer.stop();
-        }
-    });
-    closer.start(0);
-    open(QStringLiteral("menu"), path);
-    QVERIFY(closed);
-    QCOMPARE(window->state().NoTrucks, 3);
-    QCOMPARE(messages, QStringList());
-    QTRY_VERIFY(!window->isVisible());
 }
 
 void tst_frmMain::pasteBadLine_saysWhatHappened() {

@@ -1,0 +1,180 @@
+// Loads as the user meets them: a huge line, Cancel in the progress dialog,
+// input and a close request while a load works on its worker thread.
+
+#include "WindowFixture.h"
+
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace axlewise;
+using namespace axlewise::test;
+
+class tst_Loads : public WindowFixture {
+    Q_OBJECT
+
+private slots:
+    void init() { setUpWindow(); }
+
+    void hugeLines_reportedWithTrucksKept_data();
+    void hugeLines_reportedWithTrucksKept();
+    void cancelProgress_leavesEverythingAsItWas_data();
+    void cancelProgress_leavesEverythingAsItWas();
+    void inputDuringLoad_neverActs();
+    void closeDuringLoad_cancelsThenCloses();
+};
+
+void tst_Loads::hugeLines_reportedWithTrucksKept_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a 10 MB line") << QByteArray(10'000'000, 'x')
+                                  << R"(HEAD (columns 1-4): "xxxx" is not a number)";
+    QTest::newRow("1,000,000 NUL bytes")
+        << QByteArray(1'000'000, '\0') << R"(HEAD (columns 1-4): "\0\0\0\0" is not a number)";
+}
+
+// A file whose second line is huge: the truck before it is read, the message
+// names the line, the box holds the whole line but lays out only its start.
+void tst_Loads::hugeLines_reportedWithTrucksKept() {
+    QFETCH(QByteArray, line);
+    QFETCH(QString, reason);
+    holdThree();
+    const QString path = write(QStringLiteral("huge.txt"), Line(1004) + line);
+    open(QStringLiteral("menu"), path);
+    QCOMPARE(messages, QStringList{FailedToOpen(path) + QStringLiteral("line 2: ") + reason});
+    QCOMPARE(window->state().NoTrucks, 4);
+    QCOMPARE(window->state().Truck(4).RawLine.str(), Line(1004).chopped(1).toStdString());
+    QCOMPARE(editor()->text().size(), std::size_t(Line(1004).size() + line.size() + 1));
+    QVERIFY(editor()->shownLineText(1).endsWith(QStringLiteral(" more characters not shown")));
+}
+
+void tst_Loads::cancelProgress_leavesEverythingAsItWas_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("file load") << "file";
+    QTest::newRow("pasted read") << "paste";
+}
+
+// Cancel in the progress dialog: no truck added, the label, the truck on
+// show, FileName and the box as before, no message, no dialog left.
+void tst_Loads::cancelProgress_leavesEverythingAsItWas() {
+    QFETCH(QString, how);
+    holdThree();
+    QByteArray many;
+    for (int i = 0; i < 20'000; ++i) {
+        many += Line(i % 10'000);
+    }
+    const QString path = write(QStringLiteral("many.txt"), many);
+    window->setProgressDialogDelay(0);
+    // The load waits half-way, trucks read, until Cancel has been pressed.
+    std::atomic<bool> halfWay = false;
+    std::atomic<bool> pressed = false;
+    window->setLoadProbe([&](double done) {
+        if (done > 0.5) {
+            halfWay = true;
+            while (!pressed) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    });
+    QTimer canceller;
+    connect(&canceller, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (halfWay && progress != nullptr && progress->isVisible()) {
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+            pressed = true;
+            canceller.stop();
+        }
+    });
+    canceller.start(0);
+    const SharedText before = editor()->text();
+    if (how == QLatin1String("paste")) {
+        editor()->setText(SharedText(many.toStdString()));
+        click(QStringLiteral("btnReadTxt"));
+    } else {
+        open(QStringLiteral("menu"), path);
+    }
+    QVERIFY(!canceller.isActive());
+    QCOMPARE(messages, QStringList());
+    QCOMPARE(window->state().NoTrucks, 3);
+    QCOMPARE(window->state().Trucks.count(), 3);
+    QCOMPARE(label(), QStringLiteral("No. Trucks is 3"));
+    QCOMPARE(window->state().CurrentTruck, 3);
+    QCOMPARE(panel().first(), QStringLiteral("3"));
+    QCOMPARE(window->state().FileName, dir.filePath(QStringLiteral("three.txt")).toStdString());
+    if (how == QLatin1String("file")) {
+        QCOMPARE(editor()->text().block(), before.block());
+    }
+    QVERIFY(window->findChildren<QProgressDialog*>().isEmpty());
+}
+
+// Keys and clicks that reach the window while a load is busy are swallowed:
+// they never act on it, during the load or afterwards.
+void tst_Loads::inputDuringLoad_neverActs() {
+    auto* ignore = find<QLineEdit>(QStringLiteral("txtIgline"));
+    ignore->setFocus();
+    const QString path = write(QStringLiteral("three.txt"), ThreeTrucks());
+    // A shortcut would start a second command inside this one.
+    QAction shortcut(window.get());
+    shortcut.setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_R));
+    window->addAction(&shortcut);
+    int sent = 0, triggered = 0;
+    connect(&shortcut, &QAction::triggered, [&] { ++triggered; });
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(ignore, Qt::Key_5);
+        QTest::mouseClick(find(QStringLiteral("btnReadTxt")), Qt::LeftButton);
+        QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
+        ++sent;
+    });
+    open(QStringLiteral("menu"), path);
+    QCOMPARE(sent, 1);
+    QCOMPARE(triggered, 0);
+    QCOMPARE(ignore->text(), QStringLiteral("0"));
+    QCOMPARE(window->state().NoTrucks, 3);
+    // Afterwards the window answers again.
+    QTest::keyClick(ignore, Qt::Key_5);
+    QCOMPARE(ignore->text(), QStringLiteral("05"));
+    QTest::keyClick(ignore, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(triggered, 1);
+}
+
+// Closing the window while a load works (the progress dialog showing) stops
+// the load, keeps the trucks as they were, and then closes the window.
+void tst_Loads::closeDuringLoad_cancelsThenCloses() {
+    holdThree();
+    const QString path = write(QStringLiteral("many.txt"), Line(1).repeated(20'000));
+    window->setProgressDialogDelay(0);
+    std::atomic<bool> halfWay = false;
+    std::atomic<bool> closed = false;
+    window->setLoadProbe([&](double done) {
+        if (done > 0.5) {
+            halfWay = true;
+            while (!closed) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    });
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        auto* progress = window->findChild<QProgressDialog*>();
+        if (halfWay && progress != nullptr && progress->isVisible()) {
+            window->close();
+            QVERIFY(window->isVisible());  // not before the load has stopped
+            closed = true;
+            closer.stop();
+        }
+    });
+    closer.start(0);
+    open(QStringLiteral("menu"), path);
+    QVERIFY(closed);
+    QCOMPARE(window->state().NoTrucks, 3);
+    QCOMPARE(messages, QStringList());
+    QTRY_VERIFY(!window->isVisible());
+}
+
+QTEST_MAIN(tst_Loads)
+#include "tst_loads.moc"
