@@ -148,9 +148,13 @@ void frmMain::BuildControls() {
     lblChecks->setTextFormat(Qt::PlainText);
 
     // Both columns of the truck panel show their lines from the same top with the
-    // same font and margins, so value n stands beside caption n.
+    // same font and margins, so value n stands beside caption n. Neither takes
+    // typing: a line break typed into one would put every value beside the
+    // wrong caption. Their text can still be selected and copied.
     for (QPlainTextEdit* column : {txtHeads, txtTruck}) {
         column->document()->setDocumentMargin(1);
+        column->setReadOnly(true);
+        column->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
 
     // The keyboard moves through the controls in the order of the layout table;
@@ -342,7 +346,7 @@ void frmMain::FinishLoad(const LoadResult& result, LoadKind kind) {
     // The label shows the true total even when the load stopped part-way.
     ShowCount();
     if (result.failure) {
-        ReportLoadFailure(*result.failure, result.added, kind);
+        ReportLoadFailure(result, kind);
         return;
     }
     if (state_.NoTrucks == 0) {
@@ -352,15 +356,25 @@ void frmMain::FinishLoad(const LoadResult& result, LoadKind kind) {
     ShowTruck();
 }
 
-void frmMain::ReportLoadFailure(const LoadFailure& failure, TruckIndex added, LoadKind kind) {
+void frmMain::ReportLoadFailure(const LoadResult& result, LoadKind kind) {
+    const LoadFailure& failure = *result.failure;
     QString reason = FromUtf8(failure.text());
     if (kind == LoadKind::File) {
-        if (added == 0 && failure.line >= 1 && failure.line <= kHeadLineHintLines) {
+        // The advice fits what the file looks like: a file that is no text
+        // gets no hint about head lines, which could not help it.
+        if (result.kind == TextKind::Utf16) {
+            reason +=
+                QStringLiteral("\nThe file looks like UTF-16 text; save it as UTF-8 or Latin-1.");
+        } else if (result.kind == TextKind::Binary) {
+            reason += QStringLiteral("\nThe file holds binary data, not lines of text.");
+        } else if (result.added == 0 && result.failingLineIsText && failure.line >= 1 &&
+                   failure.line <= kHeadLineHintLines) {
             reason += QLatin1Char('\n') + HeadLinesHint(failure.line);
         }
         ReportOpenFailure(reason);
         return;
     }
+    const TruckIndex added = result.added;
     messageBoxes_->MsgBox(this,
                           QStringLiteral("Could not read the pasted trucks.\n") + reason +
                               QLatin1Char('\n') + TrucksAddedBefore(added),

@@ -97,7 +97,7 @@ private:
     // Ends a load: the count, then the failure reported, or truck 1 shown when
     // any truck is held.
     void FinishLoad(const LoadResult& result, LoadKind kind);
-    void ReportLoadFailure(const LoadFailure& failure, TruckIndex added, LoadKind kind);
+    void ReportLoadFailure(const LoadResult& result, LoadKind kind);
     void ShowCount();
     void ShowTruck();
 

@@ -57,6 +57,7 @@ private slots:
     void checkLine_data();
     void checkLine();
     void diagramOnScreen();
+    void panels_readOnlyButSelectable();
 };
 
 // Every caption can be read whole in its control, in the font actually found;
@@ -312,6 +313,26 @@ void tst_frmMain::loadFailingOnItsFirstLines_saysHowToSkipThem_data() {
         << "0" << QByteArray(9, '\n') + head + ThreeTrucks() << kHint.arg("10 head lines", "10");
     QTest::newRow("bad line 11: too far in") << "0" << QByteArray(10, '\n') + head << "";
     QTest::newRow("a truck read before: no hint") << "0" << Line(1001) + head << "";
+    const QByteArray site = "WIM site 12\r\n";
+    QByteArray utf16;
+    for (const char c : site + ThreeTrucks()) {
+        utf16 += QByteArray(1, c) + '\0';
+    }
+    const QString notText =
+        QStringLiteral("The file looks like UTF-16 text; save it as UTF-8 or Latin-1.");
+    QTest::newRow("UTF-16 with a byte order mark") << "0"
+                                                   << "\xFF\xFE" + utf16 << notText;
+    QTest::newRow("UTF-16 without one") << "0" << utf16 << notText;
+    QTest::newRow("binary data") << "0"
+                                 << QByteArray(
+                                        "\x7F"
+                                        "ELF\x02\x01\x01") +
+                                        QByteArray(200, '\0')
+                                 << QStringLiteral(
+                                        "The file holds binary data, not lines of text.");
+    QTest::newRow("a text file whose first line holds a control byte")
+        << "0"
+        << "WIM\x1B[31m site\n" + ThreeTrucks() << "";
 }
 
 // When no truck of the file was read and it failed within its first lines, the
@@ -421,6 +442,31 @@ void tst_frmMain::diagramOnScreen() {
         }
     }
     QCOMPARE(pixels, QString("#.#").repeated(5));
+}
+
+// The focus starts in the captions: Enter there, then typing into the
+// values, as a user hoping to jump to a truck would, change neither column,
+// so every value still stands beside its caption. Both can still be
+// selected and copied.
+void tst_frmMain::panels_readOnlyButSelectable() {
+    auto* heads = find<QPlainTextEdit>(QStringLiteral("txtHeads"));
+    auto* truck = find<QPlainTextEdit>(QStringLiteral("txtTruck"));
+    const QString captions = heads->toPlainText();
+    QCOMPARE(window->focusWidget(), heads);
+    QTest::keyClick(heads, Qt::Key_Return);
+    holdThree();
+    QCOMPARE(heads->toPlainText(), captions);
+    QCOMPARE(panel().mid(0, 2), QStringList({"3", "1003"}));
+    truck->setFocus();
+    QTest::keyClicks(truck, QStringLiteral("2"));
+    QTest::keyClick(truck, Qt::Key_Return);
+    QTest::keyClick(truck, Qt::Key_Delete);
+    QCOMPARE(panel().mid(0, 3), QStringList({"3", "1003", "14"}));
+    // Selected by keys and copied.
+    QTest::keyClick(truck, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(truck, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(truck, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("3\n"));
 }
 
 QTEST_MAIN(tst_frmMain)
