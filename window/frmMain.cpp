@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 
 #include <limits>
 #include <new>
@@ -81,6 +83,7 @@ frmMain::frmMain(QWidget* parent)
     BuildMenu();
     BuildGoMenu();
     BuildControls();
+    BuildViewMenu();
     // The layout is absolute: the window has the size of its client area and
     // menu bar, and the user cannot resize it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -105,6 +108,45 @@ void frmMain::BuildMenu() {
     connect(FileOpen, &QAction::triggered, this,
             [this] { RunCommand("Open", &frmMain::FileOpen_Click); });
     connect(FileExit, &QAction::triggered, this, &QWidget::close);
+}
+
+namespace {
+
+// The one setting kept between runs.
+constexpr auto kFixedFontKey = "FixedWidthFont";
+
+QSettings Settings() {
+    return QSettings(QStringLiteral("Axlewise"), QStringLiteral("Axlewise"));
+}
+
+}  // namespace
+
+void frmMain::BuildViewMenu() {
+    ViewMenu = menuBar()->addMenu(QStringLiteral("View"));
+    ViewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    ViewFixedFont = ViewMenu->addAction(QStringLiteral("Fixed-Width Font"));
+    ViewFixedFont->setObjectName(QStringLiteral("ViewFixedFont"));
+    ViewFixedFont->setCheckable(true);
+    const bool fixed = Settings().value(QString::fromLatin1(kFixedFontKey), false).toBool();
+    ViewFixedFont->setChecked(fixed);
+    UseFixedFont(fixed);
+    connect(ViewFixedFont, &QAction::toggled, this, [this](bool on) {
+        UseFixedFont(on);
+        Settings().setValue(QString::fromLatin1(kFixedFontKey), on);
+    });
+}
+
+void frmMain::UseFixedFont(bool fixed) {
+    // The columns of a truck file line up only in a fixed-width font; the
+    // window's own font stays the default, for the window's look.
+    const QFont windowFont = WindowFont(kWindowPoints);
+    if (!fixed) {
+        Editor->setFont(windowFont);
+        return;
+    }
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(windowFont.pointSizeF());
+    Editor->setFont(font);
 }
 
 void frmMain::BuildControls() {

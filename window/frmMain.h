@@ -75,6 +75,10 @@ private:
     void BuildControls();
     void BuildMenu();
     void BuildGoMenu();
+    void BuildViewMenu();
+    // Shows the file's contents in the system's fixed-width font (at the size
+    // of the window's font) or in the window's font, and remembers the choice.
+    void UseFixedFont(bool fixed);
     // Enables what needs a truck held.
     void UpdateGoActions();
     // Shows truck n (1..NoTrucks) as the navigation buttons do.
@@ -143,6 +147,9 @@ private:
     QMenu* FailingCheckMenu = nullptr;
     QActionGroup* FailingChecks = nullptr;
     QAction* GoToTime = nullptr;
+
+    QMenu* ViewMenu = nullptr;
+    QAction* ViewFixedFont = nullptr;
 };
 
 }  // namespace axlewise

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QInputDialog>
+#include <QSettings>
 #include <QTimer>
 
 namespace axlewise::test {
@@ -78,6 +79,8 @@ std::shared_ptr<DialogAnswer> AnswerInputDialog(const std::optional<QString>& re
 }
 
 void WindowFixture::setUpWindow() {
+    // The one setting the window keeps goes to this test's own folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     messages.clear();
     requests.clear();
     window = std::make_unique<frmMain>();

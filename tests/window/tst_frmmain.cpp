@@ -58,6 +58,7 @@ private slots:
     void checkLine();
     void diagramOnScreen();
     void panels_readOnlyButSelectable();
+    void fixedWidthFont_isRemembered();
 };
 
 // Every caption can be read whole in its control, in the font actually found;
@@ -467,6 +468,27 @@ void tst_frmMain::panels_readOnlyButSelectable() {
     QTest::keyClick(truck, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(truck, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("3\n"));
+}
+
+// The file's columns line up in the fixed-width font; the window's font is
+// the default, and the choice is the one setting kept for the next run.
+void tst_frmMain::fixedWidthFont_isRemembered() {
+    auto* fixed = find<QAction>(QStringLiteral("ViewFixedFont"));
+    QCOMPARE(fixed->parent()->objectName(), QStringLiteral("ViewMenu"));
+    QVERIFY(fixed->isCheckable() && !fixed->isChecked());
+    const QFont windowFont = editor()->font();
+    QVERIFY(!QFontInfo(windowFont).fixedPitch());
+    fixed->trigger();
+    QVERIFY(QFontInfo(editor()->font()).fixedPitch());
+    QCOMPARE(editor()->font().pointSizeF(), windowFont.pointSizeF());
+
+    frmMain next;
+    auto* nextFixed = next.findChild<QAction*>(QStringLiteral("ViewFixedFont"));
+    QVERIFY(nextFixed->isChecked());
+    QVERIFY(QFontInfo(next.findChild<TextBox*>(QStringLiteral("Editor"))->font()).fixedPitch());
+    nextFixed->trigger();
+    QCOMPARE(next.findChild<TextBox*>(QStringLiteral("Editor"))->font(), windowFont);
+    QVERIFY(!frmMain().findChild<QAction*>(QStringLiteral("ViewFixedFont"))->isChecked());
 }
 
 QTEST_MAIN(tst_frmMain)
