@@ -95,18 +95,14 @@ struct LabelPlace {
     }
 };
 
-// Prints the count of axles beyond each edge on the wheels' row, right-aligned
-// to the right edge and from the left edge, with a halo so that it can be read
-// over a wheel cut by the edge. It is drawn after every wheel, so no inverted
-// wheel can cross it, and Print leaves the draw mode as it is.
-void DrawEdgeMarks(DrawingSurface& pic, int beyondLeft, int beyondRight) {
-    if (beyondLeft == 0 && beyondRight == 0) {
-        return;
-    }
-    const float y = -pic.TextHeight() / 2;
-    pic.setTextHalo(true);
+// Prints the count of axles beyond each edge on the top row, the row of the
+// gross weight line, where no wheel and no label ever stands: "2 more ►"
+// right-aligned to the right edge, "◄ 1 more" two blanks after the gross
+// weight line, which starts at the left.
+void DrawEdgeMarks(DrawingSurface& pic, float y, float gvwLineEnd, int beyondLeft,
+                   int beyondRight) {
     if (beyondLeft > 0) {
-        pic.setCurrentX(kLeft);
+        pic.setCurrentX(gvwLineEnd + pic.TextWidth("  "));
         pic.setCurrentY(y);
         pic.Print(std::string(kLeftMarkStart) + std::to_string(beyondLeft) + std::string(kMarkEnd));
     }
@@ -116,7 +112,6 @@ void DrawEdgeMarks(DrawingSurface& pic, int beyondLeft, int beyondRight) {
         pic.setCurrentY(y);
         pic.Print(text);
     }
-    pic.setTextHalo(false);
 }
 
 }  // namespace
@@ -207,11 +202,13 @@ void DrawTruck(DrawingSurface& pic, const BrowserState& state, std::string_view 
         }
     }
 
-    pic.setCurrentY(pic.ScaleTop() + kGvwLineOffset);
+    const float topRow = pic.ScaleTop() + kGvwLineOffset;
+    const std::string gvwLine = "GVW: " + std::to_string(state.GVW);
+    pic.setCurrentY(topRow);
     pic.setCurrentX(0.0F);
-    pic.Print("GVW: " + std::to_string(state.GVW));
+    pic.Print(gvwLine);
 
-    DrawEdgeMarks(pic, beyondLeft, beyondRight);
+    DrawEdgeMarks(pic, topRow, pic.TextWidth(gvwLine), beyondLeft, beyondRight);
 }
 
 }  // namespace axlewise

@@ -27,8 +27,9 @@ std::string ShareText(std::int16_t weight, std::int16_t gvw,
 // rows (extents [x, x + TextWidth] that meet), both of its labels go two text
 // lines (2 * TextHeight) higher.
 // Axles whose centre lies beyond an edge (x < -10 or x > 200) keep their places
-// and are counted on the wheels' row, last of all and with a halo: "◄ 1 more"
-// from the left edge, "2 more ►" ending at the right one.
+// and are counted last of all on the row of the gross weight line, where no
+// wheel or label stands: "◄ 1 more" two blanks after "GVW: 385", "2 more ►"
+// ending at the right edge.
 // The first wheel is drawn in the surface's current draw mode, everything after
 // it in invert mode, which the surface keeps. With a GVW of 0 no share exists:
 // the share labels are left out and the rest is drawn. A missing array element

@@ -48,10 +48,6 @@ public:
     // colour, then ends the line: CurrentY grows by one line of text and CurrentX
     // goes back to the left edge of the user scale. Not affected by the draw mode.
     virtual void Print(std::string_view text) = 0;
-    // While on, Print first lays a narrow band of the background colour around
-    // every glyph, so the text stays readable over a drawing while the drawing
-    // still shows between the letters. Off until switched on.
-    virtual void setTextHalo(bool on) = 0;
 
     // The advance width of the text (UTF-8) in the surface's font, in user units
     // along x under the current scale, blanks included: Print at x covers

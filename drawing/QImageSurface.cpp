@@ -3,18 +3,10 @@
 #include "drawing/Utf8Text.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace axlewise {
 
-namespace {
-
-// The width of a text's halo in logical pixels: 2 pixels on each side of a
-// glyph's outline fill the gaps between the letters of an 11-pixel font, so
-// the word stands on white while the drawing still shows around it.
-constexpr qreal kHaloWidth = 4.0;
-
-}  // namespace
+namespace {}  // namespace
 
 QImageSurface::QImageSurface(QSize logicalSize, qreal devicePixelRatio, const QFont& font,
                              QColor background, QColor foreground)
@@ -66,11 +58,6 @@ void QImageSurface::setDrawMode(DrawMode mode) {
     drawMode_ = mode;
 }
 
-void QImageSurface::setTextHalo(bool on) {
-    record([=, this] { setTextHalo(on); });
-    textHalo_ = on;
-}
-
 void QImageSurface::setCurrentX(float x) {
     record([=, this] { setCurrentX(x); });
     currentX_ = x;
@@ -98,7 +85,7 @@ void QImageSurface::setDevicePixelRatio(qreal ratio) {
 }
 
 QImageSurface::Settings QImageSurface::settings() const {
-    return {scale_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_, textHalo_};
+    return {scale_, currentX_, currentY_, fillStyle_, fillColor_, drawMode_};
 }
 
 void QImageSurface::restore(const Settings& settings) {
@@ -108,7 +95,6 @@ void QImageSurface::restore(const Settings& settings) {
     fillStyle_ = settings.fillStyle;
     fillColor_ = settings.fillColor;
     drawMode_ = settings.drawMode;
-    textHalo_ = settings.textHalo;
 }
 
 void QImageSurface::record(std::function<void()> operation) {
@@ -172,16 +158,6 @@ void QImageSurface::Print(std::string_view text) {
     const QString string = FromUtf8(text);
     {
         QPainter painter(&image_);
-        if (textHalo_) {
-            // The outline of the glyphs, stroked wide in the background colour
-            // under the text itself. Without antialiasing the halo has a hard
-            // edge: no grey fringe on a black wheel that blurs the letters.
-            QPainterPath outline;
-            outline.addText(baseline, font_, string);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.strokePath(
-                outline, QPen(background_, kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        }
         painter.setFont(font_);
         painter.setPen(foreground_);
         painter.drawText(baseline, string);

@@ -36,7 +36,6 @@ public:
     void setCurrentX(float x) override;
     void setCurrentY(float y) override;
     void Print(std::string_view text) override;
-    void setTextHalo(bool on) override;
     // From the font's advance and line height (ascent + descent) in logical
     // pixels, so they are the same at every device pixel ratio.
     float TextWidth(std::string_view text) const override;
@@ -61,7 +60,6 @@ private:
         FillStyle fillStyle;
         QColor fillColor;
         DrawMode drawMode;
-        bool textHalo;
     };
     Settings settings() const;
     void restore(const Settings& settings);
@@ -86,7 +84,6 @@ private:
     FillStyle fillStyle_ = FillStyle::Transparent;
     QColor fillColor_ = Qt::black;
     DrawMode drawMode_ = DrawMode::CopyPen;
-    bool textHalo_ = false;
 
     Settings atCls_;
     std::vector<std::function<void()>> drawn_;

@@ -19,8 +19,7 @@ void RecordingSurface::Circle(float x, float y, float radius) {
 
 void RecordingSurface::Print(std::string_view text) {
     const QString where = QString("@(%1,%2)").arg(currentX).arg(currentY);
-    prints << QString::fromUtf8(text.data(), qsizetype(text.size())) + where +
-                  (halo ? " halo" : "");
+    prints << QString::fromUtf8(text.data(), qsizetype(text.size())) + where;
     currentX = scale[0];
     currentY += kLineHeight;
 }

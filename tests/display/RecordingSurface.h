@@ -28,7 +28,6 @@ public:
     // Logs " 60 @(0,-10)", text and start, with " halo" after it while the halo
     // is on; the next starts one line down at the left edge.
     void Print(std::string_view text) override;
-    void setTextHalo(bool on) override { halo = on; }
     // kCharWidth per character (a UTF-8 sequence counts once).
     float TextWidth(std::string_view text) const override;
     float TextHeight() const override { return kLineHeight; }
@@ -36,7 +35,6 @@ public:
     DrawMode mode = DrawMode::CopyPen;
     QList<float> scale{0, 0, 0, 0};  // the last Scale: left, top, right, bottom
     float currentX = 0.0F, currentY = 0.0F;
-    bool halo = false;
     int clears = 0;
     QStringList circles;
     QStringList prints;

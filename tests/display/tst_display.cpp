@@ -100,7 +100,7 @@ private slots:
     // starts (x -10), the others at their axle. Both axles at 21 end less than a
     // blank before the one at 30 and go up to -15 and -20 (on top of each other
     // up there); the one at 271 is drawn and counted in "1 more ►" (8
-    // characters) at 200 - 16 = 184 on y -2.5 / 2.
+    // characters) at 200 - 16 = 184 on the gross weight line's row, -30.
     void drawTruck() {
         const BrowserState state = Truck(200, {0, 100, -5, 50, 5, 50}, {0, 30, -9, 0, 250});
         QStringList circles;  // a wheel and a hub at each axle
@@ -109,7 +109,7 @@ private slots:
                     << QString("r1.66667@(%1,0) invert").arg(x);
         }
         // Only the first wheel takes the surface's own mode, which the drawing
-        // leaves inverting; the halo is off again at the end.
+        // leaves inverting.
         RecordingSurface surface;
         for (const char* firstMode : {"copy-pen", "invert"}) {
             DrawTruck(surface, state);
@@ -118,20 +118,19 @@ private slots:
             QCOMPARE(surface.prints.join('|'),
                      " 100 @(0,-10)|50.%@(-10,-15)|-5 @(30,-10)|-2.5%@(30,-15)| 50 @(21,-15)|"
                      "25.%@(21,-20)| 5 @(21,-15)|2.5%@(21,-20)| 50 @(271,-10)|25.%@(271,-15)|"
-                     "GVW: 200@(0,-30)|1 more \u25BA@(184,-1.25) halo");
+                     "GVW: 200@(0,-30)|1 more \u25BA@(184,-30)");
             QCOMPARE(surface.scale, (QList<float>{-10, -35, 200, 5}));
-            QVERIFY(!surface.halo);
         }
     }
 
-    // Axles whose centre lies beyond x -10 or x 200 are counted on the wheels'
-    // row (y -1.25: half a line above 0), last of all and with a halo: "◄ N
-    // more" from -10, "N more ►" (16 units) from 184. Every wheel is still drawn.
+    // Axles whose centre lies beyond x -10 or x 200 are counted on the row of
+    // the gross weight line (y -30), where no wheel or label stands, last of
+    // all: "◄ N more" two blanks (4 units) after "GVW: 0" (6 characters, 12
+    // units), at 16; "N more ►" (16 units) from 184. Every wheel is still drawn.
     void edgeMarks_data() {
         QTest::addColumn<QList<int>>("spacings");  // from index 0; every weight is 10
         QTest::addColumn<QStringList>("marks");
-        const QString right = "%1 more \u25BA@(184,-1.25) halo",
-                      left = "\u25C4 %1 more@(-10,-1.25) halo";
+        const QString right = "%1 more \u25BA@(184,-30)", left = "\u25C4 %1 more@(16,-30)";
         // An axle that comes back inside is not counted.
         QTest::newRow("two past the right edge, one exactly at 200, one back inside")
             << QList<int>{0, 99, 99, 2, 1, 14, -50} << QStringList{right.arg(2)};
@@ -148,9 +147,7 @@ private slots:
         DrawTruck(surface, state);
         QCOMPARE(surface.prints.filter("more"), marks);
         QCOMPARE(surface.prints.mid(surface.prints.size() - marks.size()), marks);
-        QCOMPARE(surface.prints.filter(" halo"), marks);
         QCOMPARE(surface.circles.size(), 2 * spacings.size());
-        QVERIFY(!surface.halo);
         QVERIFY(surface.mode == DrawMode::Invert);
     }
 
