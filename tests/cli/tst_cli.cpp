@@ -122,12 +122,14 @@ void tst_Cli::exitStatus_data() {
     row("check: --ignore=1", "check --ignore=1 {headed}", 0);
     row("check: a missing file among others", "check {good} {dir}/none {bad}", 2,
         "{dir}/none: No such");
-    row("check: no file", "check", 2, "no FILE given");
+    row("check: no file", "check", 2, "check: FILE is required");
     row("check: --ignore x2", "check --ignore x2 {good}", 2, "--ignore: \"x2\" is not a number");
-    row("check: --ignore without a value", "check {good} --ignore", 2, "--ignore needs a value");
-    row("check: an option of render", "check --truck 1 {good}", 2, "unknown option --truck");
-    row("no command", "", 2, "usage: axlewise-cli");
-    row("an unknown command", "verify {good}", 2, "unknown command 'verify'");
+    row("check: --ignore without a value", "check {good} --ignore", 2,
+        "--ignore: 1 required N missing");
+    row("check: an option of render", "check --truck 1 {good}", 2,
+        "check: The following argument was not expected: --truck");
+    row("no command", "", 2, "Usage: axlewise-cli [OPTIONS] COMMAND");
+    row("an unknown command", "verify {good}", 2, "unknown command \"verify\"");
     row("csv: a missing file", "csv {dir}/none -o {out}", 2, "{dir}/none: No such");
     row("csv: an output it cannot write", "csv {good} -o {dir}/no/out", 2, "{dir}/no/out: No such");
     row("csv: the output is an input", "csv {bad} {good} -o {good}", 2,
@@ -136,9 +138,10 @@ void tst_Cli::exitStatus_data() {
     row("render: no such truck", "render {good} --truck 3 -o {out}", 2,
         "{good}: no truck 3: the file holds 2 trucks");
     row("render: truck 0", "render {good} --truck 0 -o {out}", 2, "--truck: \"0\" is not a truck");
-    row("render: without --truck", "render {good} -o {out}", 2, "render needs --truck N");
-    row("render: without -o", "render {good} --truck 1", 2, "render needs -o OUT.png");
-    row("render: two files", "render {good} {bad} --truck 1 -o {out}", 2, "render draws from one");
+    row("render: without --truck", "render {good} -o {out}", 2, "render: --truck is required");
+    row("render: without -o", "render {good} --truck 1", 2, "render: --output is required");
+    row("render: two files", "render {good} {bad} --truck 1 -o {out}", 2,
+        "render: FILE: At Most 1 required but received 2");
     row("render: scale 0", "render {good} --truck 1 -o {out} --scale 0", 2,
         "--scale: \"0\" is not");
     row("render: a missing file", "render {dir}/none --truck 1 -o {out}", 2, "{dir}/none: No such");
