@@ -2,11 +2,11 @@
 // report, unreadable lines, the CSV byte for byte, and pictures checked in
 // pixels against positions worked out by hand.
 
+#include "CliProcess.h"
 #include "TruckLines.h"
 
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,28 +15,8 @@ using namespace axlewise::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run RunCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(AXLEWISE_CLI), arguments);
-    const bool finished =
-        process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-    return {finished ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
-}
-
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& contents) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-    return path;
+    return WriteFile(dir.filePath(name), contents);
 }
 
 // Field indices used below.
