@@ -243,8 +243,18 @@ CommandLine ReadCommandLine(const std::vector<std::string>& words) {
     for (CLI::Option* files : {checkFiles, csvFiles, renderFile}) {
         files->required(afterMark.empty());
     }
-    // CLI11 takes the words last first.
-    std::vector<std::string> reversed(std::make_reverse_iterator(mark), words.rend());
+    // CLI11 takes the words last first. It reads "--name=" as a name without
+    // its value and takes the next word instead; given apart, the empty value
+    // is read as empty (--ignore= is 0 lines, as the window's empty box).
+    std::vector<std::string> reversed;
+    for (auto word = std::make_reverse_iterator(mark); word != words.rend(); ++word) {
+        if (word->starts_with("--") && word->size() > 2 && word->find('=') == word->size() - 1) {
+            reversed.emplace_back();
+            reversed.push_back(word->substr(0, word->size() - 1));
+        } else {
+            reversed.push_back(*word);
+        }
+    }
     try {
         program.parse(reversed);
         arguments.files.insert(arguments.files.end(), afterMark.begin(), afterMark.end());
