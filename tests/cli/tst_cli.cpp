@@ -75,6 +75,8 @@ private slots:
     void renderFewerThanTwoAxles();
     void controlCharactersInNames_escaped_data();
     void controlCharactersInNames_escaped();
+    void readmeShowsTheHelp_data();
+    void readmeShowsTheHelp();
 
 private:
     QTemporaryDir dir_;
@@ -399,6 +401,24 @@ void tst_Cli::controlCharactersInNames_escaped() {
     if (arguments.startsWith(QStringLiteral("check"))) {
         QVERIFY(!run.out.contains('\x1B'));
     }
+}
+
+// The README shows help as the program prints it, not a copy that drifts.
+void tst_Cli::readmeShowsTheHelp_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("the program") << QStringList{"--help"};
+    QTest::newRow("render") << QStringList{"render", "--help"};
+}
+
+void tst_Cli::readmeShowsTheHelp() {
+    QFETCH(QStringList, arguments);
+    const QByteArray readme = ReadFile(qEnvironmentVariable("AXLEWISE_SOURCE_DIR") + "/README.md");
+    const Run run = RunCli(arguments);
+    QCOMPARE(run.status, 0);
+    QVERIFY(!run.out.isEmpty());
+    const QByteArray block =
+        "```\n$ axlewise-cli " + arguments.join(u' ').toUtf8() + "\n" + run.out + "```\n";
+    QVERIFY2(readme.contains(block), run.out.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)
