@@ -29,6 +29,7 @@ constexpr const char* kExitStatus =
 // one larger than eight times would only waste memory.
 constexpr double kSmallestScale = 0.25;
 constexpr double kLargestScale = 8.0;
+constexpr const char* kScaleRange = "from 0.25 to 8";
 
 [[noreturn]] void Invalid(const std::string& option, const std::string& text,
                           const std::string& what) {
@@ -60,7 +61,7 @@ double ScaleValue(const std::string& text) {
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
         value < kSmallestScale || value > kLargestScale) {
-        Invalid("--scale", text, "a pixel ratio from 0.25 to 8");
+        Invalid("--scale", text, std::string("a pixel ratio ") + kScaleRange);
     }
     return value;
 }
@@ -112,7 +113,7 @@ void AddScale(CLI::App& command, Arguments& arguments) {
         .add_option_function<std::string>(
             "--scale",
             [&arguments](const std::string& text) { arguments.scale = ScaleValue(text); },
-            "pixel ratio, from 0.25 to 8")
+            std::string("pixel ratio, ") + kScaleRange)
         ->type_name("S")
         ->default_str("1");
 }
