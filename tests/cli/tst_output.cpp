@@ -16,6 +16,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,6 +80,8 @@ private slots:
     void namedPipe_readerGetsData();
     void failedWrite_endsWithReason_data();
     void failedWrite_endsWithReason();
+    void deviceAsRoot_notReplaced_data();
+    void deviceAsRoot_notReplaced();
     void signalMidWrite_leavesNoTemporary_data();
     void signalMidWrite_leavesNoTemporary();
     void unreadableInput_outputUntouched_data();
@@ -340,6 +343,36 @@ void tst_Output::failedWrite_endsWithReason() {
     QCOMPARE(QDir(path(QStringLiteral("locked")))
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
              QStringList());
+}
+
+// Root may replace a device node by a plain file; the program must not. Tried
+// on a node of the full device made in the test's directory, never on
+// /dev/full itself.
+void tst_Output::deviceAsRoot_notReplaced_data() {
+    QTest::addColumn<QString>("arguments");  // run in the directory
+    QTest::newRow("csv") << "csv good.txt -o full";
+    QTest::newRow("render") << "render good.txt --truck 1 -o full";
+}
+
+void tst_Output::deviceAsRoot_notReplaced() {
+    QFETCH(QString, arguments);
+    if (::geteuid() != 0) {
+        QSKIP("only root can replace a device node");
+    }
+    const QByteArray node = QFile::encodeName(path(QStringLiteral("full")));
+    if (::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+        QSKIP("device nodes cannot be made here");
+    }
+    Start start;
+    start.workingDirectory = dir_->path();
+    const Run run = RunCli(words(arguments), start);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains("axlewise-cli: full: No space left on device"), run.err.constData());
+    struct stat info {};
+    QCOMPARE(::stat(node.constData(), &info), 0);
+    QCOMPARE(info.st_mode & S_IFMT, mode_t(S_IFCHR));
+    QCOMPARE(info.st_rdev, makedev(1, 7));
+    QCOMPARE(listing(), (QStringList{"full", "good.txt", "other.txt"}));
 }
 
 // A signal while csv writes: the program dies of it, the output is as it was,
