@@ -125,60 +125,41 @@ std::string Reason(const QFileDevice& file) {
     return file.errorString().toStdString();
 }
 
-}  // namespace
-
-SafeOutput::SafeOutput(const std::optional<std::string>& path,
-                       const std::vector<std::string>& inputs) {
-    if (!path) {
-        name_ = "standard output";
-        struct stat info {};
-        // `csv in.txt >> in.txt` would add the table to the truck file.
-        if (::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) && SameFile(info, inputs)) {
-            throw RuntimeError(ErrorNumber::FileAccess, "is also an input file; nothing written");
-        }
-        auto out = std::make_unique<QFile>();
-        // Unbuffered: every write reaches the descriptor at once and its
-        // failure is seen there. The descriptor stays open for whoever owns it.
-        if (!out->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                       QFileDevice::DontCloseHandle)) {
-            throw RuntimeError(ErrorNumber::FileAccess, Reason(*out));
-        }
-        file_ = std::move(out);
-        return;
-    }
-
-    name_ = DisplayName(*path);
+std::unique_ptr<QFileDevice> OpenStandardOutput(const std::vector<std::string>& inputs) {
     struct stat info {};
-    const bool exists = ::stat(path->c_str(), &info) == 0;
-    if (!exists && errno != ENOENT) {
-        RaiseSystemError(errno);
+    // `csv in.txt >> in.txt` would add the table to the truck file.
+    if (::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) && SameFile(info, inputs)) {
+        throw RuntimeError(ErrorNumber::FileAccess, "is also an input file; nothing written");
     }
-    if (exists && SameFile(info, inputs)) {
-        throw RuntimeError(ErrorNumber::FileAccess, "is also an input file; not replaced");
+    auto out = std::make_unique<QFile>();
+    // Unbuffered: every write reaches the descriptor at once and its failure
+    // is seen there. The descriptor stays open for whoever owns it.
+    if (!out->open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                   QFileDevice::DontCloseHandle)) {
+        throw RuntimeError(ErrorNumber::FileAccess, Reason(*out));
     }
-    if (exists && S_ISDIR(info.st_mode)) {
-        RaiseSystemError(EISDIR);
-    }
-    const QString name = QFile::decodeName(path->c_str());
-    if (!exists || S_ISREG(info.st_mode)) {
-        // A new file, a regular one or a link to one (also a link to nothing
-        // yet): QSaveFile follows links and keeps the permissions.
-        InstallSignalHandlers();
-        auto out = std::make_unique<QSaveFile>(name);
-        if (!out->open(QIODevice::WriteOnly)) {
-            throw RuntimeError(ErrorNumber::FileAccess, Reason(*out));
-        }
-        RememberTemporary(out->handle());
-        file_ = std::move(out);
-        replacing_ = true;
-        return;
-    }
+    return out;
+}
 
-    // A pipe or a device is written into, never replaced or created: no
-    // O_CREAT, and no O_TRUNC, which only regular files would heed anyway.
+// A new file, a regular one or a link to one (also a link to nothing yet):
+// QSaveFile follows links and keeps the permissions.
+std::unique_ptr<QFileDevice> OpenReplacing(const std::string& path) {
+    InstallSignalHandlers();
+    auto out = std::make_unique<QSaveFile>(QFile::decodeName(path.c_str()));
+    if (!out->open(QIODevice::WriteOnly)) {
+        throw RuntimeError(ErrorNumber::FileAccess, Reason(*out));
+    }
+    RememberTemporary(out->handle());
+    return out;
+}
+
+// A pipe or a device (`info` as stat found it) is written into, never
+// replaced or created: no O_CREAT, and no O_TRUNC, which only regular files
+// would heed anyway.
+std::unique_ptr<QFileDevice> OpenDirect(const std::string& path, const struct stat& info) {
     int fd = -1;
     do {
-        fd = ::open(path->c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         RaiseSystemError(errno);
@@ -194,7 +175,32 @@ SafeOutput::SafeOutput(const std::optional<std::string>& path,
         ::close(fd);
         throw RuntimeError(ErrorNumber::FileAccess, Reason(*out));
     }
-    file_ = std::move(out);
+    return out;
+}
+
+}  // namespace
+
+SafeOutput::SafeOutput(const std::optional<std::string>& path,
+                       const std::vector<std::string>& inputs) {
+    if (!path) {
+        name_ = "standard output";
+        file_ = OpenStandardOutput(inputs);
+        return;
+    }
+    name_ = DisplayName(*path);
+    struct stat info {};
+    const bool exists = ::stat(path->c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) {
+        RaiseSystemError(errno);
+    }
+    if (exists && SameFile(info, inputs)) {
+        throw RuntimeError(ErrorNumber::FileAccess, "is also an input file; not replaced");
+    }
+    if (exists && S_ISDIR(info.st_mode)) {
+        RaiseSystemError(EISDIR);
+    }
+    replacing_ = !exists || S_ISREG(info.st_mode);
+    file_ = replacing_ ? OpenReplacing(*path) : OpenDirect(*path, info);
 }
 
 SafeOutput::~SafeOutput() {
