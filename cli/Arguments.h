@@ -3,22 +3,21 @@
 #include "records/BrowserState.h"
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace axlewise {
 
-// A command line that cannot be carried out as written; the message says why
-// and the program exits with status 2.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 enum class Command { Check, Csv, Render };
 
-// The words after the command, sorted out.
+// Exit statuses of every command.
+enum class ExitStatus : int {
+    Ok = 0,          // every line read (and, for render, the picture written)
+    Unreadable = 1,  // at least one line was not a truck
+    Failed = 2,      // a usage error, or a file that could not be read or written
+};
+
+// What a command line asks a command to do.
 struct Arguments {
     Command command = Command::Check;
     std::vector<std::string> files;
@@ -29,23 +28,27 @@ struct Arguments {
     // render: --truck N (1-based among the file's trucks) and --scale (pixel ratio).
     TruckIndex truck = 0;
     double scale = 1.0;
-    // --help was given: nothing else is looked at.
-    bool help = false;
 };
 
-// The command named by word ("check", "csv", "render"), or nothing.
-std::optional<Command> CommandNamed(const std::string& word);
+// A command line read: either a command to run, or a text to print and a
+// status to exit with.
+struct CommandLine {
+    std::optional<Arguments> run;
+    // Help (for standard output, status Ok) or a usage error with a hint where
+    // to find help (for standard error, status Failed); ends in a line break.
+    std::string text;
+    ExitStatus status = ExitStatus::Ok;
+};
 
-// Reads the words that follow the command. Options may stand anywhere among the
-// files, as "--name VALUE" or "--name=VALUE"; "--" ends the options. Each
-// command accepts its own options only:
-//   check  [--ignore N] FILE...
-//   csv    [--ignore N] FILE... [-o OUT]
-//   render [--ignore N] FILE --truck N -o OUT [--scale S]
-// N for --ignore is read as the window's "No of lines to ignore" box reads it;
-// --truck is a whole number from 1; --scale a number above 0 and at most 8.
-// A missing, unknown or malformed option, or a wrong number of files, raises
-// UsageError.
-Arguments ParseArguments(Command command, const std::vector<std::string>& words);
+// Reads the words that follow the program's name:
+//   COMMAND [OPTIONS] FILE...     with COMMAND check, csv or render.
+// Every option is declared once, with its help text, and `--help` (anywhere)
+// shows the generated help of the program or of the command. Options may stand
+// anywhere among the files, as "--name VALUE" or "--name=VALUE"; "--" ends the
+// options. --ignore N is read as the window's "No of lines to ignore" box reads
+// it; --truck is a whole number from 1; --scale a number from 0.25 to 8. A
+// missing, unknown or malformed option, or a wrong number of files, is a usage
+// error; no words at all give the program's help as one.
+CommandLine ReadCommandLine(const std::vector<std::string>& words);
 
 }  // namespace axlewise

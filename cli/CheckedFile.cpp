@@ -2,9 +2,16 @@
 
 #include "checks/OrderCheck.h"
 #include "loading/EchoText.h"
+#include "records/RuntimeError.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace axlewise {
@@ -44,6 +51,13 @@ private:
     FileCounts counts_;
 };
 
+// The same number and reason as the read of a file gives.
+[[noreturn]] void RaiseFileError(int error) {
+    const ErrorNumber number =
+        (error == ENOENT || error == ENOTDIR) ? ErrorNumber::FileNotFound : ErrorNumber::FileAccess;
+    throw RuntimeError(number, std::system_category().message(error));
+}
+
 }  // namespace
 
 SharedText ReadFileText(const std::string& path) {
@@ -59,10 +73,35 @@ FileCounts ReadCheckedFile(const std::string& path, TruckIndex ignore, CheckedTr
     return reader.counts();
 }
 
-std::string DisplayName(const std::string& path) {
+void CheckReadable(const std::string& path) {
+    // As the read opens it: non-blocking, so that a named pipe cannot hang.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        RaiseFileError(errno);
+    }
+    struct stat info {};
+    const int error = ::fstat(fd, &info) != 0 ? errno : 0;
+    ::close(fd);
+    if (error != 0) {
+        RaiseFileError(error);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        RaiseFileError(EISDIR);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw RuntimeError(ErrorNumber::FileAccess, "not a regular file");
+    }
+}
+
+std::string Utf8Name(const std::string& path) {
     std::string name;
     AppendReadable(name, path);
     return name;
+}
+
+std::string DisplayName(const std::string& path) {
+    std::string name = Quoted(path);
+    return name.substr(1, name.size() - 2);
 }
 
 std::string LineReport(const std::string& name, const LoadFailure& failure) {

@@ -44,8 +44,19 @@ SharedText ReadFileText(const std::string& path);
 // or read raises RuntimeError 53 or 75 with the system's reason.
 FileCounts ReadCheckedFile(const std::string& path, TruckIndex ignore, CheckedTruckSink& sink);
 
-// The file name as UTF-8 for reports: unchanged when it is UTF-8, otherwise
-// read as Latin-1.
+// Raises the RuntimeError that reading the file at path would raise when it
+// cannot be opened, is a directory or is not a regular file; reads nothing.
+// Lets a command refuse a run before it writes any output.
+void CheckReadable(const std::string& path);
+
+// The file name as UTF-8: unchanged when it is UTF-8, otherwise read as
+// Latin-1. For the file column of a table, where it stays the name it is.
+std::string Utf8Name(const std::string& path);
+
+// The file name as reports and messages show it: every character visible and
+// no line break, escaped as Quoted escapes (\n, \x1B, \\), without the
+// quotes, so that a name cannot split a report's line or reach a terminal as
+// a control sequence.
 std::string DisplayName(const std::string& path);
 
 // How every command reports a line that is not a truck, in the style of

@@ -2,17 +2,13 @@
 
 #include "cli/Arguments.h"
 
+#include <string>
+
 namespace axlewise {
 
-// Exit statuses of every command.
-enum class ExitStatus : int {
-    Ok = 0,          // every line read (and, for render, the picture written)
-    Unreadable = 1,  // at least one line was not a truck
-    Failed = 2,      // a usage error, or a file that could not be read or written
-};
-
 // The commands, each given its parsed arguments. Messages go to standard
-// error as "axlewise-cli: FILE: reason" or "FILE:LINE: reason".
+// error as "axlewise-cli: FILE: reason" or "FILE:LINE: reason"; every output
+// is written through SafeOutput.
 ExitStatus RunCheck(const Arguments& arguments);
 ExitStatus RunCsv(const Arguments& arguments);
 // render needs the program's argc and argv for the Qt application it starts.

@@ -4,6 +4,7 @@
 #include "records/FieldTable.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 
 namespace axlewise {
@@ -44,11 +45,7 @@ std::string CsvField(std::string_view text) {
     return field;
 }
 
-CsvWriter::CsvWriter(std::FILE* out) : out_(out), buffer_(kBlock + kRowRoom) {}
-
-CsvWriter::~CsvWriter() {
-    finish();
-}
+CsvWriter::CsvWriter(SafeOutput& out) : out_(out), buffer_(kBlock + kRowRoom) {}
 
 char* CsvWriter::room(std::size_t bytes) {
     if (used_ + bytes > buffer_.size()) {
@@ -79,7 +76,9 @@ void CsvWriter::writeHeader() {
 
 void CsvWriter::startFile(const std::string& path) {
     fileName_ = DisplayName(path);
-    file_ = CsvField(fileName_);
+    // The column holds the name itself, control characters too: RFC 4180
+    // quoting carries any text, and the name is what a reader matches files by.
+    file_ = CsvField(Utf8Name(path));
 }
 
 // Rows are written straight into the buffer: a million of them must take
@@ -118,14 +117,9 @@ void CsvWriter::failure(const LoadFailure& failure) {
 }
 
 bool CsvWriter::finish() {
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, out_) != used_) {
-        failed_ = true;
-    }
+    const bool written = out_.write(std::string_view(buffer_.data(), used_));
     used_ = 0;
-    if (std::fflush(out_) != 0) {
-        failed_ = true;
-    }
-    return !failed_;
+    return written;
 }
 
 }  // namespace axlewise

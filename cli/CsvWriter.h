@@ -2,8 +2,8 @@
 
 #include "checks/TruckChecks.h"
 #include "cli/CheckedFile.h"
+#include "cli/SafeOutput.h"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,20 +14,19 @@ namespace axlewise {
 // doubled, when it holds a comma, a quote, CR or LF; otherwise as it is.
 std::string CsvField(std::string_view text);
 
-// Writes the rows of `csv` to a stdio stream: one row per truck, the header
-// first. Columns: file, line, the 32 fields under their captions, "Time (s)"
-// as the window shows it and "checks", the codes of the failed checks
-// separated by blanks. Rows end in CRLF. Output is buffered and written in
-// large blocks; write errors are remembered, not raised.
+// Writes the rows of `csv` to an output: one row per truck, the header first.
+// Columns: file, line, the 32 fields under their captions, "Time (s)" as the
+// window shows it and "checks", the codes of the failed checks separated by
+// blanks. Rows end in CRLF. Output is buffered and written in large blocks;
+// write errors are kept by the output, which reports them when committed.
 class CsvWriter : public CheckedTruckSink {
 public:
-    explicit CsvWriter(std::FILE* out);
-    ~CsvWriter() override;
+    explicit CsvWriter(SafeOutput& out);
     CsvWriter(const CsvWriter&) = delete;
     CsvWriter& operator=(const CsvWriter&) = delete;
 
     void writeHeader();
-    // The file whose trucks come next; its name fills the first column.
+    // The file whose trucks come next; its name (as UTF-8) fills the first column.
     void startFile(const std::string& path);
 
     void truck(TruckIndex number, TruckIndex line, const TruckRecord& record,
@@ -35,7 +34,8 @@ public:
     // Unreadable lines are not rows: they go to standard error as FILE:LINE: reason.
     void failure(const LoadFailure& failure) override;
 
-    // Writes out what is buffered; false when any write failed.
+    // Writes out what is buffered; false when any write failed. What is still
+    // buffered when the writer goes is dropped, as a run that failed leaves it.
     bool finish();
 
 private:
@@ -43,12 +43,11 @@ private:
     char* room(std::size_t bytes);
     void put(std::string_view text);
 
-    std::FILE* out_;
+    SafeOutput& out_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     std::string file_;      // the file column, quoted as needed
     std::string fileName_;  // the file as reports name it
-    bool failed_ = false;
 };
 
 }  // namespace axlewise

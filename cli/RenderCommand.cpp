@@ -2,13 +2,13 @@
 
 #include "cli/CheckedFile.h"
 #include "cli/Commands.h"
+#include "cli/SafeOutput.h"
 #include "display/ShowTruck.h"
 #include "loading/TruckFile.h"
 #include "records/RuntimeError.h"
 #include "drawing/Layout.h"
 #include "drawing/QImageSurface.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
 
@@ -121,9 +121,24 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
                  " (NO. AXLES is " + std::to_string(state.NoAxles) + "); the picture is blank");
     }
 
-    const QString out = QFile::decodeName(arguments.output->c_str());
-    if (!surface->image().save(out, "PNG")) {
-        Complain(DisplayName(*arguments.output) + ": the picture cannot be written");
+    // The picture is made before the output is touched; the output is replaced
+    // only when the whole PNG was written.
+    std::optional<SafeOutput> out;
+    try {
+        out.emplace(arguments.output, arguments.files);
+    } catch (const RuntimeError& error) {
+        Complain(DisplayName(*arguments.output) + ": " + error.reason());
+        return ExitStatus::Failed;
+    }
+    if (!surface->image().save(&out->device(), "PNG")) {
+        Complain(out->name() + ": " +
+                 out->failure().value_or("the picture cannot be encoded as PNG"));
+        return ExitStatus::Failed;
+    }
+    try {
+        out->commit();
+    } catch (const RuntimeError& error) {
+        Complain(out->name() + ": " + error.reason());
         return ExitStatus::Failed;
     }
     return finder.unreadable() ? ExitStatus::Unreadable : ExitStatus::Ok;

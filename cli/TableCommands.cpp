@@ -1,20 +1,14 @@
-// check and csv: whole files read line by line, without Qt.
+// check and csv: whole files read line by line.
 
 #include "cli/Commands.h"
 #include "cli/CsvWriter.h"
 #include "cli/FileSummary.h"
+#include "cli/SafeOutput.h"
 #include "records/RuntimeError.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <utility>
 
 namespace axlewise {
 
@@ -40,58 +34,31 @@ ExitStatus ReadInto(const std::string& path, TruckIndex ignore, CheckedTruckSink
     return counts.unreadable > 0 ? ExitStatus::Unreadable : ExitStatus::Ok;
 }
 
-// Whether two paths name the same existing file.
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat first {};
-    struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
-           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+// Opens the output of a command that reads `inputs`; a refusal or a failure is
+// reported and leaves `out` empty.
+bool OpenOutput(std::optional<SafeOutput>& out, const std::optional<std::string>& path,
+                const std::vector<std::string>& inputs) {
+    try {
+        out.emplace(path, inputs);
+    } catch (const RuntimeError& error) {
+        Complain((path ? DisplayName(*path) : std::string("standard output")) + ": " +
+                 error.reason());
+        return false;
+    }
+    return true;
 }
 
-// The file given with -o, written under a temporary name beside it and put in
-// its place only when everything was written, so that a run that fails halfway
-// leaves no half-written file.
-class OutputFile {
-public:
-    explicit OutputFile(const std::string& path) : path_(path), temporary_(path + ".XXXXXX") {
-        const int fd = ::mkstemp(temporary_.data());
-        if (fd >= 0) {
-            // The permissions a new file gets, not mkstemp's owner-only ones.
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::fchmod(fd, 0666 & ~mask);
-            file_ = ::fdopen(fd, "wb");
-            if (file_ == nullptr) {
-                ::close(fd);
-            }
-        }
+// Finishes the output; a failure of any write, the flush or the close is
+// reported as the run's failure.
+ExitStatus Commit(SafeOutput& out, ExitStatus status) {
+    try {
+        out.commit();
+    } catch (const RuntimeError& error) {
+        Complain(out.name() + ": " + error.reason());
+        return ExitStatus::Failed;
     }
-    ~OutputFile() {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-            std::remove(temporary_.c_str());
-        }
-    }
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    std::FILE* get() const { return file_; }
-    // Closes the file and puts it in place; false when either fails.
-    bool commit() {
-        std::FILE* file = std::exchange(file_, nullptr);
-        const bool written = std::fclose(file) == 0;
-        if (!written || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-            std::remove(temporary_.c_str());
-            return false;
-        }
-        return true;
-    }
-
-private:
-    std::string path_;
-    std::string temporary_;
-    std::FILE* file_ = nullptr;
-};
+    return status;
+}
 
 }  // namespace
 
@@ -100,7 +67,13 @@ void Complain(const std::string& message) {
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+// Each file's report is whole in itself: a file that cannot be read is
+// reported and the others are still checked.
 ExitStatus RunCheck(const Arguments& arguments) {
+    std::optional<SafeOutput> out;
+    if (!OpenOutput(out, std::nullopt, arguments.files)) {
+        return ExitStatus::Failed;
+    }
     ExitStatus status = ExitStatus::Ok;
     bool first = true;
     for (const std::string& path : arguments.files) {
@@ -111,54 +84,50 @@ ExitStatus RunCheck(const Arguments& arguments) {
         if (read == ExitStatus::Failed) {
             continue;
         }
-        if (!first) {
-            std::fputc('\n', stdout);
+        // Reports are set apart by an empty line.
+        if ((!first && !out->write("\n")) || !out->write(summary.text(counts))) {
+            break;  // the output is gone; commit says why
         }
         first = false;
-        const std::string text = summary.text(counts);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        std::fflush(stdout);
     }
-    return status;
+    return Commit(*out, status);
 }
 
+// The table is one output: when any file cannot be read, none of it is kept.
 ExitStatus RunCsv(const Arguments& arguments) {
-    std::optional<OutputFile> file;
-    std::FILE* out = stdout;
-    if (arguments.output) {
-        for (const std::string& path : arguments.files) {
-            if (SameFile(path, *arguments.output)) {
-                Complain(DisplayName(*arguments.output) + ": is also an input file; not replaced");
-                return ExitStatus::Failed;
-            }
-        }
-        file.emplace(*arguments.output);
-        if (file->get() == nullptr) {
-            Complain(DisplayName(*arguments.output) + ": " + std::system_category().message(errno));
-            return ExitStatus::Failed;
-        }
-        out = file->get();
-    }
-    ExitStatus status = ExitStatus::Ok;
-    {
-        CsvWriter writer(out);
-        writer.writeHeader();
-        for (const std::string& path : arguments.files) {
-            writer.startFile(path);
-            FileCounts counts;
-            status = Worse(status, ReadInto(path, arguments.ignore, writer, counts));
-        }
-        if (!writer.finish()) {
-            Complain((arguments.output ? DisplayName(*arguments.output) : std::string("stdout")) +
-                     ": write failed");
-            return ExitStatus::Failed;
+    // Every file is looked at before the output is touched, so that a missing
+    // one ends the run with OUT as it was.
+    bool readable = true;
+    for (const std::string& path : arguments.files) {
+        try {
+            CheckReadable(path);
+        } catch (const RuntimeError& error) {
+            Complain(DisplayName(path) + ": " + error.reason());
+            readable = false;
         }
     }
-    if (file && !file->commit()) {
-        Complain(DisplayName(*arguments.output) + ": " + std::system_category().message(errno));
+    if (!readable) {
         return ExitStatus::Failed;
     }
-    return status;
+    std::optional<SafeOutput> out;
+    if (!OpenOutput(out, arguments.output, arguments.files)) {
+        return ExitStatus::Failed;
+    }
+    CsvWriter writer(*out);
+    writer.writeHeader();
+    ExitStatus status = ExitStatus::Ok;
+    for (const std::string& path : arguments.files) {
+        writer.startFile(path);
+        FileCounts counts;
+        status = Worse(status, ReadInto(path, arguments.ignore, writer, counts));
+        if (status == ExitStatus::Failed) {
+            // A file that went away or grew too large meanwhile: OUT stays as
+            // it was (standard output keeps what it was given).
+            return status;
+        }
+    }
+    writer.finish();
+    return Commit(*out, status);
 }
 
 }  // namespace axlewise

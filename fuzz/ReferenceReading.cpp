@@ -153,6 +153,9 @@ std::string ReferenceQuoted(std::string_view text) {
             case '\r':
                 out += "\\r";
                 continue;
+            case '\\':
+                out += "\\\\";
+                continue;
             default:
                 break;
         }

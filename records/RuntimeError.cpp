@@ -78,6 +78,10 @@ std::string Quoted(std::string_view text) {
         // A character of its own: ASCII, or a byte read as Latin-1.
         if (IsControl(byte)) {
             AppendEscape(out, byte);
+        } else if (byte == '\\') {
+            // Doubled, so that a backslash in the text never reads as the
+            // start of one of the escapes above.
+            out += "\\\\";
         } else if (byte < 0x80) {
             out += static_cast<char>(byte);
         } else {

@@ -44,8 +44,9 @@ const char* ErrorName(ErrorNumber number);
 
 // Text quoted for a reason, in double quotes, every character visible:
 // control characters as \t, \n, \r, \0 or \xNN (DEL and the C1 controls
-// too), and bytes that are not UTF-8 as the Latin-1 characters of the same
-// value. The result is valid UTF-8.   "\t22" -> "\"\\t22\""
+// too), a backslash as \\, and bytes that are not UTF-8 as the Latin-1
+// characters of the same value, so that every backslash in the result starts
+// an escape. The result is valid UTF-8.   "\t22" -> "\"\\t22\""
 std::string Quoted(std::string_view text);
 
 // Error 9 (subscript out of range) for an element that an array does not hold,

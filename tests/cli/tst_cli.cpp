@@ -2,11 +2,11 @@
 // report, unreadable lines, the CSV byte for byte, and pictures checked in
 // pixels against positions worked out by hand.
 
+#include "CliProcess.h"
 #include "TruckLines.h"
 
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,28 +15,8 @@ using namespace axlewise::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run RunCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(AXLEWISE_CLI), arguments);
-    const bool finished =
-        process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
-    return {finished ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
-}
-
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& contents) {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-    return path;
+    return WriteFile(dir.filePath(name), contents);
 }
 
 // Field indices used below.
@@ -93,6 +73,10 @@ private slots:
     void render_data();
     void render();
     void renderFewerThanTwoAxles();
+    void controlCharactersInNames_escaped_data();
+    void controlCharactersInNames_escaped();
+    void readmeShowsTheHelp_data();
+    void readmeShowsTheHelp();
 
 private:
     QTemporaryDir dir_;
@@ -122,12 +106,14 @@ void tst_Cli::exitStatus_data() {
     row("check: --ignore=1", "check --ignore=1 {headed}", 0);
     row("check: a missing file among others", "check {good} {dir}/none {bad}", 2,
         "{dir}/none: No such");
-    row("check: no file", "check", 2, "no FILE given");
+    row("check: no file", "check", 2, "check: FILE is required");
     row("check: --ignore x2", "check --ignore x2 {good}", 2, "--ignore: \"x2\" is not a number");
-    row("check: --ignore without a value", "check {good} --ignore", 2, "--ignore needs a value");
-    row("check: an option of render", "check --truck 1 {good}", 2, "unknown option --truck");
-    row("no command", "", 2, "usage: axlewise-cli");
-    row("an unknown command", "verify {good}", 2, "unknown command 'verify'");
+    row("check: --ignore without a value", "check {good} --ignore", 2,
+        "--ignore: 1 required N missing");
+    row("check: an option of render", "check --truck 1 {good}", 2,
+        "check: The following argument was not expected: --truck");
+    row("no command", "", 2, "Usage: axlewise-cli [OPTIONS] COMMAND");
+    row("an unknown command", "verify {good}", 2, "unknown command \"verify\"");
     row("csv: a missing file", "csv {dir}/none -o {out}", 2, "{dir}/none: No such");
     row("csv: an output it cannot write", "csv {good} -o {dir}/no/out", 2, "{dir}/no/out: No such");
     row("csv: the output is an input", "csv {bad} {good} -o {good}", 2,
@@ -136,13 +122,38 @@ void tst_Cli::exitStatus_data() {
     row("render: no such truck", "render {good} --truck 3 -o {out}", 2,
         "{good}: no truck 3: the file holds 2 trucks");
     row("render: truck 0", "render {good} --truck 0 -o {out}", 2, "--truck: \"0\" is not a truck");
-    row("render: without --truck", "render {good} -o {out}", 2, "render needs --truck N");
-    row("render: without -o", "render {good} --truck 1", 2, "render needs -o OUT.png");
-    row("render: two files", "render {good} {bad} --truck 1 -o {out}", 2, "render draws from one");
+    row("render: without --truck", "render {good} -o {out}", 2, "render: --truck is required");
+    row("render: without -o", "render {good} --truck 1", 2, "render: --output is required");
+    row("render: two files", "render {good} {bad} --truck 1 -o {out}", 2,
+        "render: FILE: At Most 1 required but received 2");
     row("render: scale 0", "render {good} --truck 1 -o {out} --scale 0", 2,
         "--scale: \"0\" is not");
+    row("render: scale 0.25, the least", "render {good} --truck 1 -o {out} --scale 0.25", 0);
+    row("render: scale 8, the most", "render {good} --truck 1 -o {out} --scale=8", 0);
+    row("render: scale 0.24", "render {good} --truck 1 -o {out} --scale 0.24", 2,
+        "--scale: \"0.24\" is not a pixel ratio from 0.25 to 8");
+    row("render: scale 1e-300", "render {good} --truck 1 -o {out} --scale 1e-300", 2,
+        "--scale: \"1e-300\" is not");
+    row("render: scale 8.01", "render {good} --truck 1 -o {out} --scale 8.01", 2,
+        "--scale: \"8.01\" is not");
+    row("render: scale nan", "render {good} --truck 1 -o {out} --scale nan", 2,
+        "--scale: \"nan\" is not");
+    row("render: --truck 1x", "render {good} --truck 1x -o {out}", 2,
+        "--truck: \"1x\" is not a truck number");
+    row("check: --ignore 1.9 cuts the fraction", "check --ignore 1.9 {headed}", 0);
+    row("csv: --ignore= empty counts as 0", "csv --ignore= {headed}", 1, "{headed}:1: ");
+    row("csv: --ignore -3 counts as 0", "csv --ignore -3 {headed}", 1, "{headed}:1: ");
+    row("check: -- after a file ends the options", "check {good} -- --ignore", 2,
+        "axlewise-cli: --ignore: No such file");
+    row("check: -- before the files", "check -- --truck {good}", 2,
+        "axlewise-cli: --truck: No such file");
+    row("render: a second file after --", "render {good} --truck 1 -o {out} -- {bad}", 2,
+        "render: The following argument was not expected: {bad}");
+    row("csv: -o without a name", "csv {good} --output=", 2, "csv: --output: needs a file name");
     row("render: a missing file", "render {dir}/none --truck 1 -o {out}", 2, "{dir}/none: No such");
     row("help", "--help", 0);
+    row("help, as a word", "help", 0);
+    row("help of a command", "render -h", 0);
     row("help wins over a missing file", "check {dir}/none --help", 0);
 }
 
@@ -345,6 +356,69 @@ void tst_Cli::renderFewerThanTwoAxles() {
     QImage white(431, 127, QImage::Format_RGB32);
     white.fill(Qt::white);
     QCOMPARE(QImage(png).convertToFormat(QImage::Format_RGB32), white);
+}
+
+// A file name with a line break, an escape sequence and a backslash: reports
+// and messages show it escaped as reasons quote text, so that it cannot split
+// a line or colour the terminal; the CSV's file column keeps the name itself.
+void tst_Cli::controlCharactersInNames_escaped_data() {
+    QTest::addColumn<QString>("arguments");  // {odd}: the file; {out}: an output
+    QTest::addColumn<bool>("toStandardOutput");
+    QTest::addColumn<QString>("holds");  // {shown}: the name as shown; {raw}: as it is
+    QTest::newRow("check: the report's first line")
+        << "check {odd}" << true << "{shown}\n  lines read: 2\n";
+    QTest::newRow("check: an unreadable line") << "check {odd}" << true << "\n{shown}:2: SPEED";
+    QTest::newRow("csv: an unreadable line") << "csv {odd}" << false << "{shown}:2: SPEED";
+    QTest::newRow("csv: the file column") << "csv {odd}" << true << "\r\n\"{raw}\",1,7001,";
+    QTest::newRow("a missing file")
+        << "check {odd}.none" << false << "axlewise-cli: {shown}.none: No such file";
+    QTest::newRow("render: no such truck")
+        << "render {odd} --truck 5 -o {out}" << false << "axlewise-cli: {shown}: no truck 5";
+    QTest::newRow("csv: an output that cannot be written")
+        << "csv {good} -o {odd}/out.csv" << false
+        << "axlewise-cli: {shown}/out.csv: Not a directory";
+}
+
+void tst_Cli::controlCharactersInNames_escaped() {
+    QFETCH(QString, arguments);
+    QFETCH(bool, toStandardOutput);
+    QFETCH(QString, holds);
+    const QString raw = dir_.filePath(QStringLiteral("a\nb\x1B[31m\\.txt"));
+    Write(dir_, QStringLiteral("a\nb\x1B[31m\\.txt"),
+          Line(7001) + "\n" + Broken(7002, kSpeed, "1x3") + "\n");
+    const QString shown = dir_.path() + QStringLiteral(R"(/a\nb\x1B[31m\\.txt)");
+    QStringList words = arguments.split(QLatin1Char(' '));
+    for (QString& word : words) {
+        word.replace(QStringLiteral("{odd}"), raw)
+            .replace(QStringLiteral("{good}"), good_)
+            .replace(QStringLiteral("{out}"), dir_.filePath(QStringLiteral("odd.png")));
+    }
+    const Run run = RunCli(words);
+    const QByteArray& stream = toStandardOutput ? run.out : run.err;
+    holds.replace(QStringLiteral("{shown}"), shown).replace(QStringLiteral("{raw}"), raw);
+    QVERIFY2(stream.contains(holds.toUtf8()), stream.constData());
+    QVERIFY(!run.err.contains('\x1B'));
+    if (arguments.startsWith(QStringLiteral("check"))) {
+        QVERIFY(!run.out.contains('\x1B'));
+    }
+}
+
+// The README shows help as the program prints it, not a copy that drifts.
+void tst_Cli::readmeShowsTheHelp_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("the program") << QStringList{"--help"};
+    QTest::newRow("render") << QStringList{"render", "--help"};
+}
+
+void tst_Cli::readmeShowsTheHelp() {
+    QFETCH(QStringList, arguments);
+    const QByteArray readme = ReadFile(qEnvironmentVariable("AXLEWISE_SOURCE_DIR") + "/README.md");
+    const Run run = RunCli(arguments);
+    QCOMPARE(run.status, 0);
+    QVERIFY(!run.out.isEmpty());
+    const QByteArray block =
+        "```\n$ axlewise-cli " + arguments.join(u' ').toUtf8() + "\n" + run.out + "```\n";
+    QVERIFY2(readme.contains(block), run.out.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

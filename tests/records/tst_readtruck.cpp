@@ -119,6 +119,12 @@ private slots:
         QTest::newRow("C1 control in UTF-8") << QByteArray("\xC2\x85") << QByteArray(R"("\x85")");
         QTest::newRow("stray bytes as Latin-1")
             << QByteArray("\xE9\x85") << QByteArray("\"\xC3\xA9\\x85\"");
+        // A backslash in the text is doubled: the text A>\x11\ and the text A>,
+        // control 0x11, \ must not read alike.
+        QTest::newRow("backslashes doubled")
+            << QByteArray(R"(A>\x11\)") << QByteArray(R"("A>\\x11\\")");
+        QTest::newRow("control beside a backslash")
+            << QByteArray("A>\x11\\") << QByteArray(R"("A>\x11\\")");
     }
     void quoted() {
         QFETCH(QByteArray, text);
