@@ -34,8 +34,11 @@ void tst_Loads::hugeLines_reportedWithTrucksKept_data() {
     QTest::addColumn<QString>("reason");
     QTest::newRow("a 10 MB line") << QByteArray(10'000'000, 'x')
                                   << R"(HEAD (columns 1-4): "xxxx" is not a number)";
+    // A file of NULs is said to be binary data.
     QTest::newRow("1,000,000 NUL bytes")
-        << QByteArray(1'000'000, '\0') << R"(HEAD (columns 1-4): "\0\0\0\0" is not a number)";
+        << QByteArray(1'000'000, '\0')
+        << "HEAD (columns 1-4): \"\\0\\0\\0\\0\" is not a number\n"
+           "The file holds binary data, not lines of text.";
 }
 
 // A file whose second line is huge: the truck before it is read, the message
