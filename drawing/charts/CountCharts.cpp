@@ -4,18 +4,11 @@
 #include "drawing/charts/ChartFrame.h"
 #include "drawing/charts/ChartLayouts.h"
 #include "drawing/charts/Charts.h"
+#include "stats/FiguresText.h"
 
 #include <algorithm>
 
 namespace axlewise {
-
-namespace {
-
-QString ShareText(std::int64_t tenths) {
-    return QStringLiteral("%1.%2%").arg(tenths / 10).arg(tenths % 10);
-}
-
-}  // namespace
 
 ChartGeometry LayOutHourly(const SiteStats& stats, const QRectF& rect, const ChartStyle& style) {
     ChartGeometry chart = BeginChart(rect, style);
@@ -104,8 +97,9 @@ ChartGeometry LayOutChecks(const SiteStats& stats, const QRectF& rect, const Cha
             bar.item = code;
             chart.add(bar);
         }
-        const QString text =
-            QStringLiteral("%1 (%2)").arg(check.trucks).arg(ShareText(check.tenths));
+        const QString text = QStringLiteral("%1 (%2)")
+                                 .arg(check.trucks)
+                                 .arg(QString::fromStdString(ShareText(check.tenths)));
         const double width = fonts.width(text);
         QRectF box(x1 + 4, cy - fonts.line() / 2, width, fonts.line());
         QColor color = style.text;

@@ -4,6 +4,7 @@
 // figures of several files. Every expectation is worked out by hand.
 
 #include "stats/Calendar.h"
+#include "stats/FiguresText.h"
 #include "stats/Histogram.h"
 #include "stats/NiceNumbers.h"
 #include "stats/SiteStats.h"
@@ -130,6 +131,8 @@ private slots:
     void noTrucks_noFiguresAndNoDivision();
     void mergedFiles_sameAsOneListWithSources();
     void failedChecksMask();
+    void figuresAsText_data();
+    void figuresAsText();
     void syntheticSite_twoHumpsAndADrift();
 };
 
@@ -632,6 +635,42 @@ void tst_Stats::failedChecksMask() {
     const std::vector<CheckFailure> failures = {
         {CheckCode::AxleEmpty, "a"}, {CheckCode::AxleEmpty, "b"}, {CheckCode::Order, "c"}};
     QCOMPARE(FailedChecks(failures), CheckMask{(1U << 2) | (1U << 9)});
+}
+
+void tst_Stats::figuresAsText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const auto passage = [](std::array<std::int16_t, 7> clock) {
+        Passage p;
+        p.clock = clock;
+        return QString::fromStdString(PassageText(p));
+    };
+    const auto numbers = [](std::vector<TruckRef> refs, TruckIndex all) {
+        return QString::fromStdString(TruckNumbersText(refs, all));
+    };
+    QTest::newRow("share") << QString::fromStdString(ShareText(571)) << "57.1%";
+    QTest::newRow("share of none") << QString::fromStdString(ShareText(0)) << "0.0%";
+    QTest::newRow("share of all") << QString::fromStdString(ShareText(1000)) << "100.0%";
+    QTest::newRow("passage") << passage({24, 3, 11, 10, 37, 33, 76}) << "24-03-11 10:37:33.76";
+    QTest::newRow("passage in two digits")
+        << passage({0, 1, 2, 3, 4, 5, 6}) << "00-01-02 03:04:05.06";
+    QTest::newRow("passage with impossible fields")
+        << passage({24, 13, 0, -1, 100, 59, 99}) << "24-13-00 -1:100:59.99";
+    QTest::newRow("trucks, more than listed")
+        << numbers({{0, 2}, {0, 3}, {0, 5}}, 4) << "2, 3, 5, ...";
+    QTest::newRow("one truck") << numbers({{0, 7}}, 1) << "7";
+    QTest::newRow("no truck") << numbers({}, 0) << "";
+    LaneFigures lane;
+    lane.lane = 2;
+    lane.direction = 1;
+    QTest::newRow("lane") << QString::fromStdString(LaneText(lane)) << "lane 2, direction 1";
+    QTest::newRow("percentiles") << QString::fromStdString(PercentilesText({50, 80, 296, 448, 935}))
+                                 << "min 50, p10 80, p50 296, p90 448, max 935";
+}
+
+void tst_Stats::figuresAsText() {
+    QFETCH(QString, text);
+    QTEST(text, "expected");
 }
 
 // The made-up site of the chart tests: its two humps where it puts them, its
