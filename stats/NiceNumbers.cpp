@@ -39,9 +39,10 @@ long long BinCount(int lo, int hi, int width) {
 }
 
 int NiceBinWidth(int lo, int hi, int maxBins) {
-    // Int16 values span at most 65536, so a width of 10^5 always fits one bin.
+    // However wide, bins starting at multiples of the width put -1 and 0 in
+    // two bins: past 10^6 (more than int16 values span) the width stops growing.
     long long width = 1;
-    while (BinCount(lo, hi, static_cast<int>(width)) > maxBins) {
+    while (BinCount(lo, hi, static_cast<int>(width)) > maxBins && width < 1000000) {
         width = static_cast<long long>(NextNice(static_cast<double>(width)) + 0.5);
     }
     return static_cast<int>(width);

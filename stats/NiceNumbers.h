@@ -17,8 +17,9 @@ double NextNice(double nice);
 long long BinCount(int lo, int hi, int width);
 
 // The smallest nice integer width (1, 2, 5, 10, ...) whose bins laid over
-// lo..hi are at most maxBins (maxBins >= 1). With unit width and a range
-// narrower than maxBins, fewer bins result.
+// lo..hi are at most maxBins (maxBins >= 2; with 1, a range across a multiple
+// of every width keeps 2 bins). With unit width and a range narrower than
+// maxBins, fewer bins result.
 int NiceBinWidth(int lo, int hi, int maxBins);
 
 // floor(value / divisor) for divisor > 0, also for negative values.

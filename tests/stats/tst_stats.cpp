@@ -108,6 +108,7 @@ private slots:
     void niceAtLeast();
     void binWidth_data();
     void binWidth();
+    void oneBinAcrossZero_widthStopsGrowing();
     void binValues_data();
     void binValues();
     void percentiles_data();
@@ -185,6 +186,12 @@ void tst_Stats::binWidth() {
     QFETCH(qint64, bins);
     QCOMPARE(NiceBinWidth(lo, hi, kMostBins), width);
     QCOMPARE(BinCount(lo, hi, width), bins);
+}
+
+// No width puts -1 and 0 in one bin that starts at a multiple of it.
+void tst_Stats::oneBinAcrossZero_widthStopsGrowing() {
+    QCOMPARE(BinCount(-1, 0, NiceBinWidth(-1, 0, 1)), 2LL);
+    QCOMPARE(NiceBinWidth(3, 7, 1), 10);
 }
 
 void tst_Stats::binValues_data() {
