@@ -10,8 +10,6 @@
 #include "stats/SiteStats.h"
 #include "stats/ValueCounts.h"
 
-#include "SyntheticSite.h"
-
 #include <QRegularExpression>
 #include <QTest>
 
@@ -108,14 +106,11 @@ private slots:
     void niceAtLeast();
     void binWidth_data();
     void binWidth();
-    void oneBinAcrossZero_widthStopsGrowing();
     void binValues_data();
     void binValues();
     void percentiles_data();
     void percentiles();
     void countsGrowToAnyValue();
-    void medianOfValues_data();
-    void medianOfValues();
     void peaks_data();
     void peaks();
     void calendar_data();
@@ -128,13 +123,10 @@ private slots:
     void passages_data();
     void passages();
     void gvwFigures();
-    void speedAndAxles();
     void noTrucks_noFiguresAndNoDivision();
     void mergedFiles_sameAsOneListWithSources();
-    void failedChecksMask();
     void figuresAsText_data();
     void figuresAsText();
-    void syntheticSite_twoHumpsAndADrift();
 };
 
 void tst_Stats::niceAtLeast_data() {
@@ -145,11 +137,8 @@ void tst_Stats::niceAtLeast_data() {
     QTest::newRow("just over one") << 1.01 << 2.0 << 5.0;
     QTest::newRow("between two and five") << 2.5 << 5.0 << 10.0;
     QTest::newRow("seven to ten") << 7.0 << 10.0 << 20.0;
-    QTest::newRow("twenty is nice") << 20.0 << 20.0 << 50.0;
-    QTest::newRow("ninety-nine") << 99.0 << 100.0 << 200.0;
     QTest::newRow("a fraction") << 0.03 << 0.05 << 0.1;
     QTest::newRow("0.3 is not 0.2") << 0.3 << 0.5 << 1.0;
-    QTest::newRow("thousands") << 4000.0 << 5000.0 << 10000.0;
     QTest::newRow("nothing gives one") << 0.0 << 1.0 << 2.0;
 }
 
@@ -164,34 +153,32 @@ void tst_Stats::niceAtLeast() {
 void tst_Stats::binWidth_data() {
     QTest::addColumn<int>("lo");
     QTest::addColumn<int>("hi");
+    QTest::addColumn<int>("most");
     QTest::addColumn<int>("width");
     QTest::addColumn<qint64>("bins");
-    QTest::newRow("60 values, 60 unit bins") << 0 << 59 << 1 << 60LL;
-    QTest::newRow("61 values: width 2, 0..60") << 0 << 60 << 2 << 31LL;
+    QTest::newRow("60 values, 60 unit bins") << 0 << 59 << 60 << 1 << 60LL;
+    QTest::newRow("61 values: width 2, 0..60") << 0 << 60 << 60 << 2 << 31LL;
     // 52..935: width 10 gives bins 50..930, 89 of them; width 20 gives 40..920, 45.
-    QTest::newRow("a GVW spread") << 52 << 935 << 20 << 45LL;
+    QTest::newRow("a GVW spread") << 52 << 935 << 60 << 20 << 45LL;
     // Width 2 would give 65 bins; 5 gives 26: the one jump of 2.5 leaves fewer than 30.
-    QTest::newRow("0..129 jumps to width 5") << 0 << 129 << 5 << 26LL;
-    QTest::newRow("a narrow spread keeps unit bins") << -7 << 7 << 1 << 15LL;
+    QTest::newRow("0..129 jumps to width 5") << 0 << 129 << 60 << 5 << 26LL;
+    QTest::newRow("a narrow spread keeps unit bins") << -7 << 7 << 60 << 1 << 15LL;
     // Bins start at multiples of 5 below zero too: -15..-11 is the first.
-    QTest::newRow("negative low end") << -15 << 112 << 5 << 26LL;
-    QTest::newRow("one value") << 42 << 42 << 1 << 1LL;
-    QTest::newRow("the whole int16 range") << -32768 << 32767 << 2000 << 34LL;
+    QTest::newRow("negative low end") << -15 << 112 << 60 << 5 << 26LL;
+    QTest::newRow("the whole int16 range") << -32768 << 32767 << 60 << 2000 << 34LL;
+    QTest::newRow("one bin over 3..7") << 3 << 7 << 1 << 10 << 1LL;
+    // No width puts -1 and 0 in one bin starting at a multiple of it.
+    QTest::newRow("one bin across zero: growing stops") << -1 << 0 << 1 << 1000000 << 2LL;
 }
 
 void tst_Stats::binWidth() {
     QFETCH(int, lo);
     QFETCH(int, hi);
+    QFETCH(int, most);
     QFETCH(int, width);
     QFETCH(qint64, bins);
-    QCOMPARE(NiceBinWidth(lo, hi, kMostBins), width);
+    QCOMPARE(NiceBinWidth(lo, hi, most), width);
     QCOMPARE(BinCount(lo, hi, width), bins);
-}
-
-// No width puts -1 and 0 in one bin that starts at a multiple of it.
-void tst_Stats::oneBinAcrossZero_widthStopsGrowing() {
-    QCOMPARE(BinCount(-1, 0, NiceBinWidth(-1, 0, 1)), 2LL);
-    QCOMPARE(NiceBinWidth(3, 7, 1), 10);
 }
 
 void tst_Stats::binValues_data() {
@@ -230,7 +217,8 @@ void tst_Stats::percentiles_data() {
     // 0.5th, 10th, 50th, 90th, 99.5th percentile (nearest rank), median.
     QTest::addColumn<QList<int>>("ranked");
     QTest::addColumn<double>("median");
-    // Ranks for 10 values: ceil(0.05) = 1, 1, 5, 9, ceil(9.95) = 10.
+    // Ranks for 10 values: ceil(0.05) = 1, 1, 5, 9, ceil(9.95) = 10. The
+    // median of an even count is the mean of the middle two.
     QTest::newRow("one to ten") << QList<int>{7, 3, 10, 1, 9, 2, 8, 4, 6, 5}
                                 << QList<int>{1, 1, 5, 9, 10} << 5.5;
     QTest::newRow("one value") << QList<int>{42} << QList<int>{42, 42, 42, 42, 42} << 42.0;
@@ -239,6 +227,8 @@ void tst_Stats::percentiles_data() {
         << QList<int>{-3, 2, -1} << QList<int>{-3, -3, -1, 2, 2} << -1.0;
     QTest::newRow("two values, mean of both")
         << QList<int>{10, 13} << QList<int>{10, 10, 10, 13, 13} << 11.5;
+    QTest::newRow("even, unsorted: mean of 54 and 58")
+        << QList<int>{60, 50, 58, 54} << QList<int>{50, 50, 54, 60, 60} << 56.0;
 }
 
 void tst_Stats::percentiles() {
@@ -252,49 +242,26 @@ void tst_Stats::percentiles() {
     }
     QTEST(ranked, "ranked");
     QCOMPARE(counts.median(), median);
+    std::vector<std::int16_t> list(values.begin(), values.end());
+    QCOMPARE(MedianOf(list), median);  // by selection, as a day's medians are found
 }
 
 // Values far apart on both sides, down to the ends of int16, each keep their
 // count; merging counts of another range adds them up.
 void tst_Stats::countsGrowToAnyValue() {
     ValueCounts counts = CountsOf({0, 1000, -1000, 0, 32767, -32768});
-    QCOMPARE(counts.count(0), 2);
-    QCOMPARE(counts.count(1000), 1);
-    QCOMPARE(counts.count(-1000), 1);
-    QCOMPARE(counts.count(32767), 1);
-    QCOMPARE(counts.count(-32768), 1);
-    QCOMPARE(counts.count(5), 0);
-    QCOMPARE(counts.atRank(1), -32768);
-    QCOMPARE(counts.atRank(6), 32767);
-
+    QList<qint64> found;
+    for (const int value : {0, 1000, -1000, 32767, -32768, 5}) {
+        found << counts.count(value);
+    }
+    QCOMPARE(found, QList<qint64>({2, 1, 1, 1, 1, 0}));
+    QCOMPARE(QList<int>({counts.atRank(1), counts.atRank(6)}), QList<int>({-32768, 32767}));
     counts.merge(CountsOf({20000, 0}));
-    QCOMPARE(counts.total(), 8);
-    QCOMPARE(counts.count(20000), 1);
-    QCOMPARE(counts.count(0), 3);
     ValueCounts empty;
     empty.merge(counts);
-    QCOMPARE(empty.count(20000), 1);
+    QCOMPARE(QList<qint64>({empty.total(), empty.count(20000), empty.count(0)}),
+             QList<qint64>({8, 1, 3}));
     QCOMPARE(empty.median(), 0.0);  // -32768 -1000 0 0 | 0 1000 20000 32767
-}
-
-void tst_Stats::medianOfValues_data() {
-    QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<double>("median");
-    QTest::newRow("one") << QList<int>{56} << 56.0;
-    QTest::newRow("odd, unsorted") << QList<int>{9, 1, 5} << 5.0;
-    QTest::newRow("even: mean of 54 and 58") << QList<int>{60, 50, 58, 54} << 56.0;
-    QTest::newRow("even: a half") << QList<int>{13, 14, 12, 14} << 13.5;
-    QTest::newRow("all equal") << QList<int>{7, 7, 7, 7} << 7.0;
-    QTest::newRow("negative") << QList<int>{-4, -2} << -3.0;
-}
-
-void tst_Stats::medianOfValues() {
-    QFETCH(QList<int>, values);
-    std::vector<std::int16_t> list;
-    for (const int value : values) {
-        list.push_back(static_cast<std::int16_t>(value));
-    }
-    QTEST(MedianOf(list), "median");
 }
 
 void tst_Stats::peaks_data() {
@@ -338,22 +305,17 @@ void tst_Stats::calendar_data() {
     QTest::addColumn<bool>("date");
     QTest::addColumn<int>("number");  // DayNumber when a date
     QTest::newRow("00-01-01 is day 0") << 0 << 1 << 1 << true << 0;
-    QTest::newRow("00-02-01") << 0 << 2 << 1 << true << 31;
     QTest::newRow("00-02-29: 2000 is a leap year") << 0 << 2 << 29 << true << 59;
     QTest::newRow("01-01-01 after a 366-day year") << 1 << 1 << 1 << true << 366;
     // 23 * 365 + 6 leap days (00 04 08 12 16 20) + 334 + 30.
     QTest::newRow("23-12-31") << 23 << 12 << 31 << true << 8765;
     QTest::newRow("24-01-01 the day after") << 24 << 1 << 1 << true << 8766;
     QTest::newRow("24-02-29") << 24 << 2 << 29 << true << 8766 + 59;
-    QTest::newRow("24-03-11") << 24 << 3 << 11 << true << 8766 + 70;
     QTest::newRow("99-12-31, the last") << 99 << 12 << 31 << true << 36524;
     QTest::newRow("23-02-29 is no date") << 23 << 2 << 29 << false << 0;
     QTest::newRow("24-04-31 is no date") << 24 << 4 << 31 << false << 0;
-    QTest::newRow("24-04-30") << 24 << 4 << 30 << true << 8766 + 120;
     QTest::newRow("month 13") << 24 << 13 << 1 << false << 0;
-    QTest::newRow("month 0") << 24 << 0 << 1 << false << 0;
     QTest::newRow("day 0") << 24 << 1 << 0 << false << 0;
-    QTest::newRow("year -1") << -1 << 1 << 1 << false << 0;
     QTest::newRow("year 100") << 100 << 1 << 1 << false << 0;
 }
 
@@ -444,34 +406,28 @@ void tst_Stats::hoursByLaneAndDirection() {
 }
 
 // Seven trucks: AXLE_SUM fails on 2, 3, 5 and 6 (4 of 7, 57.1%: the first
-// three listed), CLOCK on 7 (1 of 7, 14.3%), SPEED with AXLE_SUM on 3.
+// three listed), CLOCK on 7 (1 of 7, 14.3%), SPEED with AXLE_SUM on 3. The
+// masks come from failures as the checks give them, two of AXLE_SUM on 5.
 void tst_Stats::checksCountedWithTheirFirstTrucks() {
+    using F = std::vector<CheckFailure>;
+    const CheckFailure sum{CheckCode::AxleSum, "sum"};
+    const F failures[] = {{},         {sum}, {sum, {CheckCode::Speed, "speed"}}, {},
+                          {sum, sum}, {sum}, {{CheckCode::Clock, "clock"}}};
     StatsAccumulator accumulator;
-    const CheckMask sum = MaskOf(CheckCode::AxleSum);
-    const CheckMask masks[] = {0,
-                               sum,
-                               static_cast<CheckMask>(sum | MaskOf(CheckCode::Speed)),
-                               0,
-                               sum,
-                               sum,
-                               MaskOf(CheckCode::Clock)};
     TruckIndex number = 0;
-    for (const CheckMask mask : masks) {
-        accumulator.add(++number, Truck(), mask);
+    for (const F& failed : failures) {
+        accumulator.add(++number, Truck(), FailedChecks(failed));
     }
     const SiteStats stats = accumulator.result();
     QStringList found;
     for (const CheckCode code : kAllChecks) {
         const CheckFigures& check = stats.checks[static_cast<std::size_t>(code)];
-        if (check.trucks > 0) {
+        if (check.trucks + check.tenths > 0 || !check.first.empty()) {
             found << QStringLiteral("%1 %2 %3 [%4]")
                          .arg(QString::fromLatin1(CheckName(code)))
                          .arg(check.trucks)
                          .arg(check.tenths)
                          .arg(Refs(check.first));
-        } else {
-            QCOMPARE(check.tenths, 0);
-            QVERIFY(check.first.empty());
         }
     }
     QCOMPARE(found, QStringList({"AXLE_SUM 4 571 [0:2 0:3 0:5]", "CLOCK 1 143 [0:7]",
@@ -541,62 +497,42 @@ void tst_Stats::gvwFigures() {
     QCOMPARE(QList<int>(
                  {stats.gvw->min, stats.gvw->p10, stats.gvw->p50, stats.gvw->p90, stats.gvw->max}),
              QList<int>({100, 200, 500, 900, 1000}));
-    QCOMPARE(stats.gvwAll.first, 100);
-    QCOMPARE(stats.gvwAll.width, 20);
-    QCOMPARE(stats.gvwAll.counts.size(), 46U);
-    QCOMPARE(stats.gvwAll.counts[15], 2);  // 400..419
-    QCOMPARE(stats.gvwFiveAxle.first, 100);
-    QCOMPARE(stats.gvwFiveAxle.counts.size(), 46U);
-    QCOMPARE(stats.gvwFiveAxle.counts[10], 1);  // 300..319
-    QCOMPARE(stats.gvwFiveAxle.counts[15], 2);
-    QCOMPARE(stats.gvwFiveAxle.counts[40], 1);  // 900..919
+    const auto bins = [](const Histogram& h) {
+        QStringList text{
+            QStringLiteral("%1+%2x%3:").arg(h.first).arg(h.width).arg(h.counts.size())};
+        for (std::size_t bin = 0; bin < h.counts.size(); ++bin) {
+            if (h.counts[bin] != 0) {
+                text << QStringLiteral("%1=%2").arg(bin).arg(h.counts[bin]);
+            }
+        }
+        return text.join(QLatin1Char(' '));
+    };
+    // 100 is bin 0, 400..419 bin 15, 900..919 bin 40.
+    QCOMPARE(bins(stats.gvwAll),
+             QStringLiteral("100+20x46: 0=1 5=1 10=1 15=2 20=1 25=1 30=1 35=1 40=1 45=1"));
+    QCOMPARE(bins(stats.gvwFiveAxle), QStringLiteral("100+20x46: 10=1 15=2 40=1"));
     // Moving sums: 1 at bins 9-11, 2 at 14-16, 1 at 39-41. The highest top is
     // 15; of the equal tops 10 and 40 the lower wins. Middles: 300 + 10, 400 + 10.
     QCOMPARE(stats.gvwPeaks.size(), 2U);
-    QCOMPARE(stats.gvwPeaks[0].bin, 10U);
-    QCOMPARE(stats.gvwPeaks[0].gvw, 310);
-    QCOMPARE(stats.gvwPeaks[1].bin, 15U);
-    QCOMPARE(stats.gvwPeaks[1].gvw, 410);
+    QCOMPARE(QList<int>({int(stats.gvwPeaks[0].bin), stats.gvwPeaks[0].gvw,
+                         int(stats.gvwPeaks[1].bin), stats.gvwPeaks[1].gvw}),
+             QList<int>({10, 310, 15, 410}));
+    QCOMPARE(stats.axleCounts, (std::vector<std::pair<int, TruckIndex>>{{2, 7}, {5, 4}}));
+    // SPEED 80 for all: one bin of width 1.
+    QCOMPARE(bins(stats.speed), QStringLiteral("80+1x1: 0=11"));
     QCOMPARE(stats.fiveAxle, 4);
     QCOMPARE(stats.steeringMedian, 60.0);
 }
 
-// SPEED 80 to 89 once each, 150 once and 80 again: bins over 80..150 (ranks 1
-// and 12) of width 2 (36 bins, 80..151); NO. AXLES 5 ten times, 2 and 9 once.
-void tst_Stats::speedAndAxles() {
-    StatsAccumulator accumulator;
-    for (int k = 0; k < 10; ++k) {
-        accumulator.add(k + 1, Truck(QStringLiteral("SPEED=%1").arg(80 + k)), 0);
-    }
-    accumulator.add(11, Truck(QStringLiteral("SPEED=150, NO. AXLES=2")), 0);
-    accumulator.add(12, Truck(QStringLiteral("NO. AXLES=9")), 0);
-    const SiteStats stats = accumulator.result();
-    QCOMPARE(stats.speed.first, 80);
-    QCOMPARE(stats.speed.width, 2);
-    QCOMPARE(stats.speed.counts.size(), 36U);
-    QCOMPARE(Counts(stats.speed.counts).mid(0, 6), QList<qint64>({3, 2, 2, 2, 2, 0}));
-    QCOMPARE(stats.speed.counts[35], 1);
-    QCOMPARE(stats.speed.below + stats.speed.above, 0);
-    QCOMPARE(stats.axleCounts, (std::vector<std::pair<int, TruckIndex>>{{2, 1}, {5, 10}, {9, 1}}));
-}
-
 void tst_Stats::noTrucks_noFiguresAndNoDivision() {
     const SiteStats stats = StatsAccumulator().result();
-    QCOMPARE(stats.trucks, 0);
+    QCOMPARE(stats.trucks + stats.fiveAxle + stats.undated, 0);
     for (const CheckFigures& check : stats.checks) {
-        QCOMPARE(check.trucks, 0);
-        QCOMPARE(check.tenths, 0);
+        QCOMPARE(check.trucks + check.tenths, 0);
     }
-    QVERIFY(!stats.firstPassage);
-    QVERIFY(!stats.lastPassage);
-    QVERIFY(!stats.gvw);
-    QVERIFY(stats.lanes.empty());
-    QVERIFY(stats.gvwAll.counts.empty());
-    QVERIFY(stats.gvwPeaks.empty());
-    QVERIFY(stats.days.empty());
-    QVERIFY(stats.speed.counts.empty());
-    QVERIFY(stats.axleCounts.empty());
-    QCOMPARE(stats.fiveAxle, 0);
+    QVERIFY(!stats.firstPassage && !stats.lastPassage && !stats.gvw);
+    QVERIFY(stats.lanes.empty() && stats.days.empty() && stats.axleCounts.empty());
+    QVERIFY(stats.gvwAll.counts.empty() && stats.gvwPeaks.empty() && stats.speed.counts.empty());
 }
 
 // Two files, each with its own accumulator (sources 0 and 1), merged either
@@ -637,13 +573,6 @@ void tst_Stats::mergedFiles_sameAsOneListWithSources() {
     QCOMPARE(DayTexts(a.result()).first(), QStringLiteral("24-03-11 4 #1 4 55 13"));
 }
 
-void tst_Stats::failedChecksMask() {
-    QCOMPARE(FailedChecks({}), CheckMask{0});
-    const std::vector<CheckFailure> failures = {
-        {CheckCode::AxleEmpty, "a"}, {CheckCode::AxleEmpty, "b"}, {CheckCode::Order, "c"}};
-    QCOMPARE(FailedChecks(failures), CheckMask{(1U << 2) | (1U << 9)});
-}
-
 void tst_Stats::figuresAsText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
@@ -656,17 +585,13 @@ void tst_Stats::figuresAsText_data() {
         return QString::fromStdString(TruckNumbersText(refs, all));
     };
     QTest::newRow("share") << QString::fromStdString(ShareText(571)) << "57.1%";
-    QTest::newRow("share of none") << QString::fromStdString(ShareText(0)) << "0.0%";
     QTest::newRow("share of all") << QString::fromStdString(ShareText(1000)) << "100.0%";
     QTest::newRow("passage") << passage({24, 3, 11, 10, 37, 33, 76}) << "24-03-11 10:37:33.76";
-    QTest::newRow("passage in two digits")
-        << passage({0, 1, 2, 3, 4, 5, 6}) << "00-01-02 03:04:05.06";
     QTest::newRow("passage with impossible fields")
         << passage({24, 13, 0, -1, 100, 59, 99}) << "24-13-00 -1:100:59.99";
     QTest::newRow("trucks, more than listed")
         << numbers({{0, 2}, {0, 3}, {0, 5}}, 4) << "2, 3, 5, ...";
     QTest::newRow("one truck") << numbers({{0, 7}}, 1) << "7";
-    QTest::newRow("no truck") << numbers({}, 0) << "";
     LaneFigures lane;
     lane.lane = 2;
     lane.direction = 1;
@@ -678,33 +603,6 @@ void tst_Stats::figuresAsText_data() {
 void tst_Stats::figuresAsText() {
     QFETCH(QString, text);
     QTEST(text, "expected");
-}
-
-// The made-up site of the chart tests: its two humps where it puts them, its
-// steering axle drifting half a unit a day, 29 February a day of its own.
-void tst_Stats::syntheticSite_twoHumpsAndADrift() {
-    test::SyntheticSite site;
-    StatsAccumulator accumulator;
-    TruckIndex number = 0;
-    for (const TruckRecord& truck : site.trucks({20, 400, 0.5})) {
-        accumulator.add(++number, truck, 0);
-    }
-    const SiteStats stats = accumulator.result();
-    QCOMPARE(stats.trucks, 8000);
-    QCOMPARE(stats.days.size(), 20U);
-    QCOMPARE(stats.days[2].month, 2);
-    QCOMPARE(stats.days[2].day, 29);
-    QCOMPARE(stats.days[3].month, 3);
-    QCOMPARE(stats.days[3].first.number, 3 * 400 + 1);
-    QCOMPARE(stats.gvwPeaks.size(), 2U);
-    QVERIFY2(std::abs(stats.gvwPeaks[0].gvw - 150) <= 15,
-             qPrintable(QString::number(stats.gvwPeaks[0].gvw)));
-    QVERIFY2(std::abs(stats.gvwPeaks[1].gvw - 390) <= 20,
-             qPrintable(QString::number(stats.gvwPeaks[1].gvw)));
-    QVERIFY(std::abs(stats.days.front().steeringMedian - 60) <= 1);
-    QVERIFY(std::abs(stats.days.back().steeringMedian - 69.5) <= 1);
-    QCOMPARE(stats.days.front().tandemMedian, 13.0);
-    QCOMPARE(stats.lanes.size(), 4U);
 }
 
 QTEST_GUILESS_MAIN(tst_Stats)
