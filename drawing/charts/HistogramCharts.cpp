@@ -102,6 +102,25 @@ void AddPeaks(ChartGeometry& chart, const ChartStyle& style, const XYFrame& fram
     }
 }
 
+// The trucks left out of the bins (beyond the 0.5th and 99.5th percentile),
+// said at the right end of the x caption's row when there is room.
+void AddBeyond(ChartGeometry& chart, const ChartStyle& style, const XYFrame& frame,
+               const Histogram& histogram) {
+    const TruckIndex beyond = histogram.below + histogram.above;
+    if (beyond == 0) {
+        return;
+    }
+    const ChartFonts fonts(style);
+    const QString text = QStringLiteral("%1 beyond the axis").arg(beyond);
+    const double width = fonts.width(text);
+    const QRectF& caption = frame.x.captionRect;
+    const QRectF box(chart.bounds.right() - kChartPad - width, caption.top(), width,
+                     caption.height());
+    if (box.left() > caption.right() + kLabelGap) {
+        chart.add(TextMark(MarkRole::Caption, text, box, style.axis));
+    }
+}
+
 }  // namespace
 
 ChartGeometry LayOutGvw(const SiteStats& stats, const QRectF& rect, const ChartStyle& style) {
@@ -131,6 +150,7 @@ ChartGeometry LayOutGvw(const SiteStats& stats, const QRectF& rect, const ChartS
         return chart;
     }
     AddBars(chart, *frame, all, style.allTrucks, 0);
+    AddBeyond(chart, style, *frame, all);
     AddBars(chart, *frame, stats.gvwFiveAxle, style.accent, 1);
     if (stats.fiveAxle == 0) {
         AddNote(chart, style, QStringLiteral("no 5-axle trucks"),
@@ -163,6 +183,7 @@ ChartGeometry LayOutSpeed(const SiteStats& stats, const QRectF& rect, const Char
         LayOutXY(chart, style, top, x, CountAxis(Largest(speed.counts)));
     if (frame) {
         AddBars(chart, *frame, speed, style.accent, 0);
+        AddBeyond(chart, style, *frame, speed);
     }
     return chart;
 }
