@@ -71,7 +71,7 @@ double AddHeader(ChartGeometry& chart, const ChartStyle& style, const QString& t
 
 // Lays out an x-y chart under a header that ends at `top`: the x axis with its
 // labels and caption at the bottom, the y axis at the left, and, when a strip
-// spec is given, a strip of `stripShare` of the height under the plot with its
+// axis is asked for, a strip of `stripShare` of the height under the plot with its
 // own y axis and the same x. Adds the axes, ticks, labels and grid lines. Gives
 // nothing (and adds a "no room" note) when the rectangle is too small for a
 // plot.
