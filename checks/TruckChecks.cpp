@@ -390,6 +390,14 @@ CheckMask FailedChecks(const TruckRecord& truck, const TruckRecord* previous) {
     return static_cast<CheckMask>(mask);
 }
 
+CheckMask MaskOf(const std::vector<CheckFailure>& failures) {
+    unsigned mask = 0;
+    for (const CheckFailure& failure : failures) {
+        mask |= MaskOf(failure.code);
+    }
+    return static_cast<CheckMask>(mask);
+}
+
 std::string ChecksText(const std::vector<CheckFailure>& failures) {
     if (failures.empty()) {
         return "Checks: all passed";

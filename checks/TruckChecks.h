@@ -64,6 +64,10 @@ std::vector<CheckFailure> CheckTruck(const TruckRecord& truck,
                                      const TruckRecord* previous = nullptr,
                                      TruckIndex previousNumber = 0);
 
+// The checks a list of failures names, as a mask: one bit per check, however
+// many failures each check gave.
+CheckMask MaskOf(const std::vector<CheckFailure>& failures);
+
 // The same checks as CheckTruck, as a mask: the bit of every check that
 // failed, without the messages.
 CheckMask FailedChecks(const TruckRecord& truck, const TruckRecord* previous = nullptr);

@@ -164,11 +164,8 @@ void CheckMasks(const BrowserState& state, TruckIndex first) {
     OrderCheck order;
     for (TruckIndex i = first; i <= state.NoTrucks; ++i) {
         const TruckRecord& truck = state.Truck(i);
-        CheckMask expected = 0;
-        for (const CheckFailure& failure :
-             CheckTruck(truck, i > first ? &state.Truck(i - 1) : nullptr, i - 1)) {
-            expected = static_cast<CheckMask>(expected | MaskOf(failure.code));
-        }
+        CheckMask expected =
+            MaskOf(CheckTruck(truck, i > first ? &state.Truck(i - 1) : nullptr, i - 1));
         if (order.next(truck, i)) {
             expected = static_cast<CheckMask>(expected | MaskOf(CheckCode::Order));
         }

@@ -1,0 +1,47 @@
+#include "stats/FiguresText.h"
+
+namespace axlewise {
+
+namespace {
+
+std::string TwoDigits(int value) {
+    if (value < 0 || value > 99) {
+        return std::to_string(value);
+    }
+    return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+}
+
+}  // namespace
+
+std::string ShareText(std::int64_t tenths) {
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "%";
+}
+
+std::string PassageText(const Passage& passage) {
+    const auto& c = passage.clock;
+    return TwoDigits(c[0]) + "-" + TwoDigits(c[1]) + "-" + TwoDigits(c[2]) + " " + TwoDigits(c[3]) +
+           ":" + TwoDigits(c[4]) + ":" + TwoDigits(c[5]) + "." + TwoDigits(c[6]);
+}
+
+std::string TruckNumbersText(const std::vector<TruckRef>& trucks, TruckIndex all) {
+    std::string text;
+    for (const TruckRef& truck : trucks) {
+        text += (text.empty() ? "" : ", ") + std::to_string(truck.number);
+    }
+    if (all > static_cast<TruckIndex>(trucks.size())) {
+        text += ", ...";
+    }
+    return text;
+}
+
+std::string LaneText(const LaneFigures& lane) {
+    return "lane " + std::to_string(lane.lane) + ", direction " + std::to_string(lane.direction);
+}
+
+std::string PercentilesText(const Percentiles& p) {
+    return "min " + std::to_string(p.min) + ", p10 " + std::to_string(p.p10) + ", p50 " +
+           std::to_string(p.p50) + ", p90 " + std::to_string(p.p90) + ", max " +
+           std::to_string(p.max);
+}
+
+}  // namespace axlewise
