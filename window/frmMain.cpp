@@ -6,7 +6,9 @@
 #include "loading/TruckFile.h"
 #include "records/RuntimeError.h"
 #include "drawing/AppIcon.h"
+#include "stats/SiteStats.h"
 #include "window/WorkerLoad.h"
+#include "window/frmSummary.h"
 #include "drawing/Layout.h"
 #include "window/PictureBox.h"
 #include "window/TextBox.h"
@@ -124,6 +126,11 @@ QSettings Settings() {
 void frmMain::BuildViewMenu() {
     ViewMenu = menuBar()->addMenu(QStringLiteral("View"));
     ViewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    ViewSummary = ViewMenu->addAction(QStringLiteral("Summary..."));
+    ViewSummary->setObjectName(QStringLiteral("ViewSummary"));
+    connect(ViewSummary, &QAction::triggered, this,
+            [this] { RunCommand("Summary", &frmMain::ViewSummary_Click); });
+    ViewMenu->addSeparator();
     ViewFixedFont = ViewMenu->addAction(QStringLiteral("Fixed-Width Font"));
     ViewFixedFont->setObjectName(QStringLiteral("ViewFixedFont"));
     ViewFixedFont->setCheckable(true);
@@ -147,6 +154,32 @@ void frmMain::UseFixedFont(bool fixed) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(windowFont.pointSizeF());
     Editor->setFont(font);
+}
+
+void frmMain::ViewSummary_Click() {
+    if (summary_ == nullptr) {
+        summary_ = new frmSummary(this);
+        connect(summary_, &frmSummary::showTruckRequested, this, [this](TruckIndex number) {
+            if (state_.HoldsTruck(number)) {
+                RunCommand("Summary", [this, number] { ShowTruckAt(number); });
+            }
+        });
+    }
+    summary_->show();
+    summary_->raise();
+    summary_->activateWindow();
+    RefreshSummary();
+}
+
+void frmMain::RefreshSummary() {
+    if (summary_ == nullptr || !summary_->isVisible()) {
+        return;
+    }
+    StatsAccumulator figures;
+    for (TruckIndex n = 1; n <= state_.NoTrucks; ++n) {
+        figures.add(n, state_.Trucks.truck(n), state_.Trucks.checks(n));
+    }
+    summary_->setSummary(figures.result(), linesRead_);
 }
 
 void frmMain::BuildControls() {
@@ -229,11 +262,15 @@ void frmMain::Connect(QPushButton* button, const char* command, void (frmMain::*
 }
 
 void frmMain::RunCommand(const char* command, void (frmMain::*procedure)()) {
+    RunCommand(command, [this, procedure] { (this->*procedure)(); });
+}
+
+void frmMain::RunCommand(const char* command, const std::function<void()>& work) {
     // Where a command ends: an error that leaves it is reported, and the window
     // goes on with what the command changed before it.
     QString problem;
     try {
-        (this->*procedure)();
+        work();
         return;
     } catch (const RuntimeError& error) {
         problem = FromUtf8(error.reason());
@@ -385,6 +422,7 @@ void frmMain::btnReadTxt_Click() {
 }
 
 void frmMain::FinishLoad(const LoadResult& result, LoadKind kind) {
+    linesRead_ += result.lines;
     // The label shows the true total even when the load stopped part-way.
     ShowCount();
     if (result.failure) {
@@ -426,6 +464,7 @@ void frmMain::ReportLoadFailure(const LoadResult& result, LoadKind kind) {
 void frmMain::ShowCount() {
     lblNoTrucks->setText(QStringLiteral("No. Trucks is ") + QString::number(state_.NoTrucks));
     UpdateGoActions();
+    RefreshSummary();
 }
 
 // ---- Navigation and display ------------------------------------------------

@@ -25,6 +25,7 @@ class QPushButton;
 namespace axlewise {
 
 class PictureBox;
+class frmSummary;
 class TextBox;
 
 // The one window of Axlewise. It owns the browser state for its whole life and
@@ -70,6 +71,9 @@ public:
     void NextFailing_Click();
     void PreviousFailing_Click();
     void GoToTime_Click();
+    // Opens the Summary window over every truck held (one window, brought to
+    // the front when it is open already).
+    void ViewSummary_Click();
 
 private:
     void BuildControls();
@@ -79,6 +83,9 @@ private:
     // Shows the file's contents in the system's fixed-width font (at the size
     // of the window's font) or in the window's font, and remembers the choice.
     void UseFixedFont(bool fixed);
+    // Gives the Summary window the figures of the trucks held, when it is open:
+    // while it is closed, a load costs nothing for it.
+    void RefreshSummary();
     // Enables what needs a truck held.
     void UpdateGoActions();
     // Shows truck n (1..NoTrucks) as the navigation buttons do.
@@ -89,6 +96,7 @@ private:
     void Connect(QPushButton* button, const char* command, void (frmMain::*procedure)());
     // Runs a command's procedure and reports a run-time error that leaves it.
     void RunCommand(const char* command, void (frmMain::*procedure)());
+    void RunCommand(const char* command, const std::function<void()>& work);
 
     // Moves to another truck and shows it; with no truck held nothing happens.
     void Navigate(bool (*step)(BrowserState&));
@@ -149,7 +157,11 @@ private:
     QAction* GoToTime = nullptr;
 
     QMenu* ViewMenu = nullptr;
+    QAction* ViewSummary = nullptr;
     QAction* ViewFixedFont = nullptr;
+    frmSummary* summary_ = nullptr;
+    // Lines read by every load, blank, head and failing ones included.
+    TruckIndex linesRead_ = 0;
 };
 
 }  // namespace axlewise
