@@ -37,6 +37,8 @@ public:
     // The block the text is a slice of (null for an empty text), so that more
     // slices of the same block can be cut.
     const Block& block() const noexcept { return block_; }
+    // Where the slice starts in its block (0 for an empty text).
+    std::size_t offset() const noexcept { return offset_; }
     std::size_t size() const noexcept { return view().size(); }
     bool empty() const noexcept { return size() == 0; }
 
