@@ -85,7 +85,7 @@ ExitStatus RunCheck(const Arguments& arguments) {
             continue;
         }
         // Reports are set apart by an empty line.
-        if ((!first && !out->write("\n")) || !out->write(summary.text(counts))) {
+        if ((!first && !out->write("\n")) || !out->write(CheckText(summary.figures(counts)))) {
             break;  // the output is gone; commit says why
         }
         first = false;
