@@ -5,6 +5,8 @@
 #include "stats/FiguresText.h"
 
 #include <cstddef>
+#include <initializer_list>
+#include <utility>
 
 namespace axlewise {
 
@@ -29,7 +31,7 @@ th, td { padding: 3px 10px; border-bottom: 1px solid #d8dee4; text-align: left;
   vertical-align: top; }
 thead th { background: #f3f5f7; font-weight: normal; color: #57606a; }
 tbody th { font-weight: normal; }
-td.n { text-align: right; font-variant-numeric: tabular-nums; }
+td.n, th.n { text-align: right; font-variant-numeric: tabular-nums; }
 table.checks tr.failed td.share { color: #a40e26; font-weight: bold; }
 table.checks tr.passed { color: #8c959f; }
 table.unreadable td.reason { font-family: "Liberation Mono", monospace; font-size: 13px;
@@ -65,17 +67,24 @@ void Number(std::string& out, long long value) {
     Number(out, std::to_string(value));
 }
 
-// Opens a table with its caption and header cells (none: no head).
+// A column's head; the heads of columns of numbers stand right, over them.
+struct Head {
+    const char* text;
+    bool number = false;
+};
+constexpr bool kNumber = true;
+
+// Opens a table with its caption and the heads of its columns (none: no head).
 void OpenTable(std::string& out, const char* cls, std::string_view caption,
-               std::initializer_list<const char*> heads) {
+               std::initializer_list<Head> heads) {
     out += "<table class=\"";
     out += cls;
     out += "\">";
     Element(out, "caption", caption);
     if (heads.size() > 0) {
         out += "<thead><tr>";
-        for (const char* head : heads) {
-            Element(out, "th", head);
+        for (const Head& head : heads) {
+            Element(out, "th", head.text, head.number ? "n" : nullptr);
         }
         out += "</tr></thead>";
     }
@@ -103,7 +112,8 @@ void LinesTable(std::string& out, const FileFigures& file) {
 }
 
 void PassageTable(std::string& out, const SiteStats& stats) {
-    OpenTable(out, "passage", "Time of passage", {"", "YY-MM-DD hh:mm:ss.cc", "truck"});
+    OpenTable(out, "passage", "Time of passage",
+              {{""}, {"YY-MM-DD hh:mm:ss.cc"}, {"truck", kNumber}});
     const std::pair<const char*, const Passage&> rows[] = {
         {"first", *stats.firstPassage},
         {"last", *stats.lastPassage},
@@ -119,7 +129,9 @@ void PassageTable(std::string& out, const SiteStats& stats) {
 }
 
 void GvwTable(std::string& out, const Percentiles& gvw) {
-    OpenTable(out, "gvw", "GVW, nearest-rank percentiles", {"min", "p10", "p50", "p90", "max"});
+    OpenTable(
+        out, "gvw", "GVW, nearest-rank percentiles",
+        {{"min", kNumber}, {"p10", kNumber}, {"p50", kNumber}, {"p90", kNumber}, {"max", kNumber}});
     out += "<tr>";
     for (const int value : {gvw.min, gvw.p10, gvw.p50, gvw.p90, gvw.max}) {
         Number(out, value);
@@ -129,7 +141,7 @@ void GvwTable(std::string& out, const Percentiles& gvw) {
 }
 
 void UnreadableTable(std::string& out, const FileFigures& file) {
-    OpenTable(out, "unreadable", "Unreadable lines", {"line", "reason"});
+    OpenTable(out, "unreadable", "Unreadable lines", {{"line", kNumber}, {"reason"}});
     for (const LoadFailure& failure : file.listed) {
         out += "<tr>";
         Number(out, failure.line);
@@ -143,7 +155,8 @@ void UnreadableTable(std::string& out, const FileFigures& file) {
 }
 
 void ChecksTable(std::string& out, const SiteStats& stats) {
-    OpenTable(out, "checks", "Checks failed", {"check", "trucks", "share", "first trucks"});
+    OpenTable(out, "checks", "Checks failed",
+              {{"check"}, {"trucks", kNumber}, {"share", kNumber}, {"first trucks"}});
     for (const CheckCode code : kAllChecks) {
         const CheckFigures& check = stats.checks[static_cast<std::size_t>(code)];
         out += check.trucks > 0 ? "<tr class=\"failed\">" : "<tr class=\"passed\">";
@@ -158,7 +171,7 @@ void ChecksTable(std::string& out, const SiteStats& stats) {
 
 void LanesTable(std::string& out, const SiteStats& stats) {
     OpenTable(out, "lanes", "Trucks per lane and direction",
-              {"lane", "direction", "trucks", "share"});
+              {{"lane", kNumber}, {"direction", kNumber}, {"trucks", kNumber}, {"share", kNumber}});
     for (const LaneFigures& lane : stats.lanes) {
         out += "<tr>";
         Number(out, lane.lane);
