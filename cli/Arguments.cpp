@@ -18,8 +18,8 @@ namespace {
 constexpr const char* kProgram = "axlewise-cli";
 
 constexpr const char* kAbout =
-    "Checks, tables and pictures of weigh-in-motion truck files, read as the\n"
-    "Axlewise window reads them, without a window.";
+    "Checks, tables, pictures and reports of weigh-in-motion truck files, read\n"
+    "as the Axlewise window reads them, without a window.";
 
 constexpr const char* kExitStatus =
     "Exit status: 0 every line was read, 1 a line could not be read as a truck,\n"
@@ -217,6 +217,23 @@ CommandLine ReadCommandLine(const std::vector<std::string>& words) {
             "says so. Runs without a display (on Qt's offscreen platform unless\n"
             "QT_QPA_PLATFORM is set). Exit status 2 also when FILE holds no truck N.");
 
+    CLI::App& report =
+        *program.add_subcommand("report", "one HTML page of the files' figures and charts");
+    CLI::Option* reportFiles = AddFiles(report, arguments, "the truck files to report on");
+    AddIgnore(report, arguments);
+    AddOutput(report, arguments,
+              "the HTML page to write; a file is replaced\n"
+              "only once the page is complete")
+        ->required();
+    Explain(report,
+            "Writes one self-contained HTML page (no outside style sheet, script, font\n"
+            "or picture) over all FILEs: per file the figures that check prints, as\n"
+            "tables, then the charts of the Summary window over all trucks of all\n"
+            "files, drawn inline as SVG. Values are in the file's own units, under the\n"
+            "field captions. Every FILE is looked at before OUT is touched: a missing\n"
+            "one leaves OUT as it was. Runs without a display (on Qt's offscreen\n"
+            "platform unless QT_QPA_PLATFORM is set).");
+
     if (words.empty()) {
         return {std::nullopt, program.help(), ExitStatus::Failed};
     }
@@ -241,7 +258,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& words) {
     if (mark != words.end()) {
         afterMark.assign(mark + 1, words.end());
     }
-    for (CLI::Option* files : {checkFiles, csvFiles, renderFile}) {
+    for (CLI::Option* files : {checkFiles, csvFiles, renderFile, reportFiles}) {
         files->required(afterMark.empty());
     }
     // CLI11 takes the words last first. It reads "--name=" as a name without
@@ -272,9 +289,10 @@ CommandLine ReadCommandLine(const std::vector<std::string>& words) {
         return UsageError(command.empty() ? error.what() : command + ": " + error.what(), command);
     }
 
-    arguments.command = check.parsed() ? Command::Check
-                        : csv.parsed() ? Command::Csv
-                                       : Command::Render;
+    arguments.command = check.parsed()    ? Command::Check
+                        : csv.parsed()    ? Command::Csv
+                        : report.parsed() ? Command::Report
+                                          : Command::Render;
     return {arguments, std::string(), ExitStatus::Ok};
 }
 

@@ -8,11 +8,11 @@
 
 namespace axlewise {
 
-enum class Command { Check, Csv, Render };
+enum class Command { Check, Csv, Render, Report };
 
 // Exit statuses of every command.
 enum class ExitStatus : int {
-    Ok = 0,          // every line read (and, for render, the picture written)
+    Ok = 0,          // every line read (and, for render and report, the output written)
     Unreadable = 1,  // at least one line was not a truck
     Failed = 2,      // a usage error, or a file that could not be read or written
 };
@@ -41,7 +41,7 @@ struct CommandLine {
 };
 
 // Reads the words that follow the program's name:
-//   COMMAND [OPTIONS] FILE...     with COMMAND check, csv or render.
+//   COMMAND [OPTIONS] FILE...     with COMMAND check, csv, render or report.
 // Every option is declared once, with its help text, and `--help` (anywhere)
 // shows the generated help of the program or of the command. Options may stand
 // anywhere among the files, as "--name VALUE" or "--name=VALUE"; "--" ends the

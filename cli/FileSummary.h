@@ -1,67 +1,63 @@
 #pragma once
 
-#include "checks/OrderCheck.h"
 #include "checks/TruckChecks.h"
 #include "cli/CheckedFile.h"
+#include "stats/SiteStats.h"
 
-#include <array>
-#include <cstdint>
-#include <map>
+#include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace axlewise {
 
-// What `check` tells about one file: gathered truck by truck as the file is
-// read, written out as text at the end.
+// The figures of one file as `check` prints them and `report` tabulates them:
+// the counts of its lines, the unreadable lines listed in full, and the
+// statistics of its trucks (the same ones the window's Summary shows).
+struct FileFigures {
+    std::string name;  // the file as DisplayName shows it
+    FileCounts counts;
+    std::vector<LoadFailure> listed;  // the first kListedFailures unreadable lines
+    SiteStats stats;
+};
+
+// Unreadable lines listed in full before the rest are only counted.
+inline constexpr std::size_t kListedFailures = 20;
+
+// Gathers what `check` and `report` tell about one file, truck by truck as the
+// file is read: every truck goes to a StatsAccumulator with the checks it
+// failed, and the first unreadable lines are kept.
 class FileSummary : public CheckedTruckSink {
 public:
-    // path as given on the command line; it starts every unreadable line.
-    explicit FileSummary(std::string path);
+    // path as given on the command line; source tells the file's trucks apart
+    // when the statistics of several files are merged.
+    explicit FileSummary(const std::string& path, int source = 0);
 
     void truck(TruckIndex number, TruckIndex line, const TruckRecord& record,
                const std::vector<CheckFailure>& failures) override;
     void failure(const LoadFailure& failure) override;
 
-    // The report of the file once read; see the README for a sample:
-    //   the file name, lines read, trucks, unreadable lines (the first 20 as
-    //   FILE:LINE: reason, then how many more), per check the trucks that
-    //   failed it, their share and the first three truck numbers, the earliest
-    //   and latest passage, trucks per lane and direction, and GVW's minimum,
-    //   10th, 50th and 90th percentiles (nearest rank) and maximum.
-    std::string text(const FileCounts& counts) const;
+    // The statistics gathered so far, for merging with other files'.
+    const StatsAccumulator& accumulator() const { return stats_; }
 
-    // Unreadable lines listed in full before the rest are only counted.
-    static constexpr std::size_t kListedFailures = 20;
-    // Truck numbers shown for each check.
-    static constexpr std::size_t kListedTrucks = 3;
+    // The file's figures once it is read (counts as ReadCheckedFile returned them).
+    FileFigures figures(const FileCounts& counts) const;
 
 private:
-    // A passage as the fields give it, for the earliest and latest.
-    struct Passage {
-        TruckIndex number = 0;
-        PassageTime when;
-        std::array<std::int16_t, 7> clock{};  // YEAR, MONTH, DAY, HOUR, MINUTE, SECOND, SECOND/100
-    };
-    struct CheckCount {
-        TruckIndex trucks = 0;
-        std::vector<TruckIndex> first;
-    };
-
-    static Passage PassageOf(TruckIndex number, const TruckRecord& record, PassageTime when);
-    static std::string DateTime(const Passage& passage);
-
     std::string name_;
-    TruckIndex trucks_ = 0;
-    std::vector<std::string> failures_;
-    std::array<CheckCount, kCheckCount> checks_;
-    Passage earliest_;
-    Passage latest_;
-    std::map<std::pair<int, int>, TruckIndex> lanes_;  // (lane, direction)
-    // Trucks per GVW value: every int16 has its slot, so the percentiles need
-    // no sorting however many trucks there are.
-    std::vector<TruckIndex> gvwCounts_;
+    StatsAccumulator stats_;
+    std::vector<LoadFailure> listed_;
 };
+
+// The report `check` prints for a file; see the README for a sample: the file
+// name, lines read, trucks, unreadable lines (the first 20 as FILE:LINE:
+// reason, then how many more), per check the trucks that failed it, their
+// share and the first three truck numbers, the earliest and latest passage,
+// trucks per lane and direction, and GVW's minimum, 10th, 50th and 90th
+// percentiles (nearest rank) and maximum. Ends in a line break.
+std::string CheckText(const FileFigures& file);
+
+// "(3 more unreadable lines not listed)" for the unreadable lines past the
+// listed ones; empty when all are listed.
+std::string UnlistedText(const FileFigures& file);
 
 }  // namespace axlewise

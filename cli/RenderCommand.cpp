@@ -77,6 +77,12 @@ private:
 
 }  // namespace
 
+void PreferOffscreen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
 ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
     const std::string& path = arguments.files.front();
     const std::string name = DisplayName(path);
@@ -94,11 +100,7 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
         return ExitStatus::Failed;
     }
 
-    // Drawing text needs a Gui application; without a display it runs on the
-    // offscreen platform, unless the caller chose one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    PreferOffscreen();
     const QGuiApplication application(argc, argv);
 
     // A fresh picture box, in whose copy-pen mode the first wheel is drawn.

@@ -1,4 +1,5 @@
-// check and csv: whole files read line by line.
+// check and csv: whole files read line by line; and the steps of reading
+// files and writing the output that every command takes.
 
 #include "cli/Commands.h"
 #include "cli/CsvWriter.h"
@@ -12,14 +13,15 @@
 
 namespace axlewise {
 
-namespace {
+void Complain(const std::string& message) {
+    const std::string line = "axlewise-cli: " + message + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
 
 ExitStatus Worse(ExitStatus a, ExitStatus b) {
     return static_cast<int>(a) > static_cast<int>(b) ? a : b;
 }
 
-// Reads one file into the sink; a file that cannot be read is reported and
-// gives Failed.
 ExitStatus ReadInto(const std::string& path, TruckIndex ignore, CheckedTruckSink& sink,
                     FileCounts& counts) {
     try {
@@ -34,8 +36,6 @@ ExitStatus ReadInto(const std::string& path, TruckIndex ignore, CheckedTruckSink
     return counts.unreadable > 0 ? ExitStatus::Unreadable : ExitStatus::Ok;
 }
 
-// Opens the output of a command that reads `inputs`; a refusal or a failure is
-// reported and leaves `out` empty.
 bool OpenOutput(std::optional<SafeOutput>& out, const std::optional<std::string>& path,
                 const std::vector<std::string>& inputs) {
     try {
@@ -48,8 +48,6 @@ bool OpenOutput(std::optional<SafeOutput>& out, const std::optional<std::string>
     return true;
 }
 
-// Finishes the output; a failure of any write, the flush or the close is
-// reported as the run's failure.
 ExitStatus Commit(SafeOutput& out, ExitStatus status) {
     try {
         out.commit();
@@ -60,11 +58,17 @@ ExitStatus Commit(SafeOutput& out, ExitStatus status) {
     return status;
 }
 
-}  // namespace
-
-void Complain(const std::string& message) {
-    const std::string line = "axlewise-cli: " + message + "\n";
-    std::fwrite(line.data(), 1, line.size(), stderr);
+bool AllReadable(const std::vector<std::string>& paths) {
+    bool readable = true;
+    for (const std::string& path : paths) {
+        try {
+            CheckReadable(path);
+        } catch (const RuntimeError& error) {
+            Complain(DisplayName(path) + ": " + error.reason());
+            readable = false;
+        }
+    }
+    return readable;
 }
 
 // Each file's report is whole in itself: a file that cannot be read is
@@ -85,7 +89,7 @@ ExitStatus RunCheck(const Arguments& arguments) {
             continue;
         }
         // Reports are set apart by an empty line.
-        if ((!first && !out->write("\n")) || !out->write(summary.text(counts))) {
+        if ((!first && !out->write("\n")) || !out->write(CheckText(summary.figures(counts)))) {
             break;  // the output is gone; commit says why
         }
         first = false;
@@ -97,16 +101,7 @@ ExitStatus RunCheck(const Arguments& arguments) {
 ExitStatus RunCsv(const Arguments& arguments) {
     // Every file is looked at before the output is touched, so that a missing
     // one ends the run with OUT as it was.
-    bool readable = true;
-    for (const std::string& path : arguments.files) {
-        try {
-            CheckReadable(path);
-        } catch (const RuntimeError& error) {
-            Complain(DisplayName(path) + ": " + error.reason());
-            readable = false;
-        }
-    }
-    if (!readable) {
+    if (!AllReadable(arguments.files)) {
         return ExitStatus::Failed;
     }
     std::optional<SafeOutput> out;

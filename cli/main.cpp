@@ -1,4 +1,5 @@
-// axlewise-cli: checks, CSV and pictures of truck files, without a window.
+// axlewise-cli: checks, CSV, pictures and reports of truck files, without a
+// window.
 // `axlewise-cli --help` and `axlewise-cli COMMAND --help` tell how to use it.
 
 #include "cli/Arguments.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
             return Exit(axlewise::RunCsv(arguments));
         case axlewise::Command::Render:
             return Exit(axlewise::RunRender(arguments, argc, argv));
+        case axlewise::Command::Report:
+            return Exit(axlewise::RunReport(arguments, argc, argv));
     }
     return Exit(ExitStatus::Failed);
 }

@@ -3,7 +3,7 @@
 // pixels against positions worked out by hand.
 
 #include "CliProcess.h"
-#include "TruckLines.h"
+#include "CliTrucks.h"
 
 #include <QFile>
 #include <QImage>
@@ -17,35 +17,6 @@ namespace {
 
 QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& contents) {
     return WriteFile(dir.filePath(name), contents);
-}
-
-// Field indices used below.
-constexpr int kHour = 5, kMinute = 6, kSecond = 7, kSpeed = 9, kGvw = 10, kAxles = 12,
-              kDirection = 13, kLane = 14, kS1 = 17, kS2 = 19, kW5 = 24;
-
-// The sample five-axle truck (weights 56, 78, 76, 76, 76, GVW 362, spacings 36,
-// 13, 58, 13, lane 2, direction 1, 14 March 08:35:12.47) cut down to its first
-// `axles` axles (the weights and spacings past them 0), then changed: a field's
-// index (1..32) and its new value in turn.
-FieldValues Values(int head, const QList<int>& changes = {}, int axles = 5) {
-    FieldValues values = SampleTruck(head);
-    values[kAxles - 1] = axles;
-    for (int index = kS1 + 2 * (axles - 1); index <= kW5; ++index) {
-        values[static_cast<std::size_t>(index - 1)] = 0;
-    }
-    for (qsizetype i = 0; i + 1 < changes.size(); i += 2) {
-        values[static_cast<std::size_t>(changes[i] - 1)] = changes[i + 1];
-    }
-    return values;
-}
-
-QByteArray Line(int head, const QList<int>& changes = {}, int axles = 5) {
-    return QByteArray::fromStdString(TruckLine(Values(head, changes, axles)));
-}
-
-// The sample truck's line with the text of one field replaced: not a truck.
-QByteArray Broken(int head, int index, const char* text) {
-    return QByteArray::fromStdString(WithField(TruckLine(head), index, text));
 }
 
 // A CSV row as written: the file as quoted, the line, the 32 fields, then `rest`.
@@ -75,8 +46,8 @@ private slots:
     void renderFewerThanTwoAxles();
     void controlCharactersInNames_escaped_data();
     void controlCharactersInNames_escaped();
-    void readmeShowsTheHelp_data();
-    void readmeShowsTheHelp();
+    void readmeShowsTheOutput_data();
+    void readmeShowsTheOutput();
 
 private:
     QTemporaryDir dir_;
@@ -403,17 +374,22 @@ void tst_Cli::controlCharactersInNames_escaped() {
     }
 }
 
-// The README shows help as the program prints it, not a copy that drifts.
-void tst_Cli::readmeShowsTheHelp_data() {
+// The README shows help and the sample report as the program prints them,
+// not a copy that drifts. Run in the source directory, where the sample lives.
+void tst_Cli::readmeShowsTheOutput_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("the program") << QStringList{"--help"};
-    QTest::newRow("render") << QStringList{"render", "--help"};
+    QTest::newRow("the program's help") << QStringList{"--help"};
+    QTest::newRow("render's help") << QStringList{"render", "--help"};
+    QTest::newRow("check of the sample file") << QStringList{"check", "examples/trucks.txt"};
 }
 
-void tst_Cli::readmeShowsTheHelp() {
+void tst_Cli::readmeShowsTheOutput() {
     QFETCH(QStringList, arguments);
-    const QByteArray readme = ReadFile(qEnvironmentVariable("AXLEWISE_SOURCE_DIR") + "/README.md");
-    const Run run = RunCli(arguments);
+    const QString source = qEnvironmentVariable("AXLEWISE_SOURCE_DIR");
+    const QByteArray readme = ReadFile(source + "/README.md");
+    Start start;
+    start.workingDirectory = source;
+    const Run run = RunCli(arguments, start);
     QCOMPARE(run.status, 0);
     QVERIFY(!run.out.isEmpty());
     const QByteArray block =
