@@ -1,16 +1,6 @@
 #include "checks/LoadChecks.h"
 
-#include <exception>
-#include <thread>
-
 namespace axlewise {
-
-namespace {
-
-// Below this many trucks a second thread costs more than it saves.
-constexpr TruckIndex kTwoThreadsFrom = 20'000;
-
-}  // namespace
 
 CheckMask LoadChecker::next(const TruckRecord& truck, TruckIndex number) {
     CheckMask failed = FailedChecks(truck, hasPrevious_ ? &previous_ : nullptr);
@@ -22,42 +12,69 @@ CheckMask LoadChecker::next(const TruckRecord& truck, TruckIndex number) {
     return failed;
 }
 
-void CheckLoadedTrucks(TruckStore& trucks) {
-    const TruckIndex first = trucks.first();
-    const TruckIndex last = trucks.last();
-    if (trucks.count() < kTwoThreadsFrom) {
-        LoadChecker checker;
-        for (TruckIndex n = first; n <= last; ++n) {
-            trucks.setChecks(n, checker.next(trucks.truck(n), n));
-        }
+ChecksAlongside::ChecksAlongside(TruckStore& trucks)
+    : trucks_(trucks), handed_(trucks.first() - 1), thread_([this] { run(); }) {}
+
+ChecksAlongside::~ChecksAlongside() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void ChecksAlongside::readUpTo(TruckIndex last) {
+    if (last <= handed_) {
         return;
     }
-    // The other thread only reads the trucks and writes its own list; this one
-    // writes the masks, which lie apart from the trucks.
-    std::vector<TruckIndex> outOfOrder;
-    std::exception_ptr failed;
-    std::thread order([&] {
+    std::vector<TruckStore::Stretch> read = trucks_.stretches(handed_ + 1, last);
+    handed_ = last;
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.insert(queue_.end(), read.begin(), read.end());
+    }
+    wake_.notify_one();
+}
+
+void ChecksAlongside::finish() {
+    {
+        std::unique_lock lock(mutex_);
+        done_ = true;
+        wake_.notify_all();
+        wake_.wait(lock, [this] { return finished_; });
+    }
+    if (failed_) {
+        std::rethrow_exception(failed_);
+    }
+}
+
+void ChecksAlongside::run() {
+    LoadChecker checker;
+    for (;;) {
+        TruckStore::Stretch stretch;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return !queue_.empty() || done_ || stop_; });
+            if (stop_ || failed_ || queue_.empty()) {
+                // Stopped, failed, or every stretch handed over is checked.
+                finished_ = true;
+                wake_.notify_all();
+                return;
+            }
+            stretch = queue_.front();
+            queue_.pop_front();
+        }
         try {
-            OrderCheck check;
-            for (TruckIndex n = first; n <= last; ++n) {
-                if (check.nextFails(trucks.truck(n), n)) {
-                    outOfOrder.push_back(n);
-                }
+            // Only this stretch's masks are written; the reader adds trucks
+            // elsewhere and never touches these.
+            for (TruckIndex k = 0; k < stretch.count; ++k) {
+                stretch.masks[k] = checker.next(stretch.records[k], stretch.first + k);
             }
         } catch (...) {
-            failed = std::current_exception();
+            const std::lock_guard lock(mutex_);
+            failed_ = std::current_exception();
         }
-    });
-    for (TruckIndex n = first; n <= last; ++n) {
-        trucks.setChecks(n,
-                         FailedChecks(trucks.truck(n), n > first ? &trucks.truck(n - 1) : nullptr));
-    }
-    order.join();
-    if (failed) {
-        std::rethrow_exception(failed);
-    }
-    for (const TruckIndex n : outOfOrder) {
-        trucks.setChecks(n, static_cast<CheckMask>(trucks.checks(n) | MaskOf(CheckCode::Order)));
     }
 }
 

@@ -5,6 +5,11 @@
 #include "records/BrowserState.h"
 #include "records/modUDTs.h"
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace axlewise {
@@ -25,11 +30,41 @@ private:
     bool hasPrevious_ = false;
 };
 
-// Fills in the check mask of every truck of a load read into `trucks`, as
-// LoadChecker would truck by truck. A large load is checked on two threads:
-// each truck on its own on this one, ORDER, which must go through the trucks
-// in order, on another; a load costs the time of the longer of the two.
-void CheckLoadedTrucks(TruckStore& trucks);
+// Works out the check mask of every truck of a load on a thread of its own,
+// while the load goes on reading: the reader hands over each stretch of
+// trucks once it is read, and the masks are done by the time the last
+// stretch is, so the checks add next to nothing to a load's time. The masks
+// are those LoadChecker gives.
+class ChecksAlongside {
+public:
+    // For the trucks of `trucks`, numbered from trucks.first().
+    explicit ChecksAlongside(TruckStore& trucks);
+    // Stops the thread; masks not yet worked out stay as they were.
+    ~ChecksAlongside();
+    ChecksAlongside(const ChecksAlongside&) = delete;
+    ChecksAlongside& operator=(const ChecksAlongside&) = delete;
+
+    // Trucks up to `last` are read and will not change: they may be checked.
+    // Call it on the thread that adds the trucks, with `last` growing.
+    void readUpTo(TruckIndex last);
+    // Waits until every truck handed over is checked; an exception of the
+    // checks is raised here.
+    void finish();
+
+private:
+    void run();
+
+    TruckStore& trucks_;
+    TruckIndex handed_ = 0;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<TruckStore::Stretch> queue_;
+    bool done_ = false;      // every stretch is handed over
+    bool stop_ = false;      // quit now, checked or not
+    bool finished_ = false;  // the thread is done
+    std::exception_ptr failed_;
+    std::thread thread_;
+};
 
 // The failures of truck `index` of state (1..NoTrucks), with their messages:
 // the checks of CheckTruck against the truck before it in its load, and ORDER

@@ -32,6 +32,8 @@ namespace {
 // enough that Cancel answers within a few milliseconds.
 constexpr TruckIndex kLinesPerProgress = 4096;
 constexpr std::size_t kBytesPerRead = std::size_t{16} << 20;
+// Trucks read are handed to their checks in stretches of this many.
+constexpr TruckIndex kTrucksPerCheck = 8192;
 
 // The part from..to of a progress that covers a whole load.
 LoadProgress Step(const LoadProgress& progress, double from, double to) {
@@ -246,12 +248,16 @@ LoadResult ReadTruckText(std::string contents, TruckIndex ignoreLines, TruckInde
 
 LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex firstNumber,
                      const LoadProgress& progress) {
-    // Keeps every truck and stops at the first line that fails.
+    // Keeps every truck and stops at the first line that fails; the trucks
+    // are checked alongside, a stretch at a time.
     class Reader : public TruckLineSink {
     public:
-        explicit Reader(LoadResult& result) : result_(result) {}
+        Reader(LoadResult& result, ChecksAlongside& checks) : result_(result), checks_(checks) {}
         bool truck(TruckIndex, TruckRecord record) override {
             result_.trucks.add(std::move(record));
+            if (result_.trucks.count() % kTrucksPerCheck == 0) {
+                checks_.readUpTo(result_.trucks.last());
+            }
             return true;
         }
         bool failure(LoadFailure failure) override {
@@ -261,20 +267,23 @@ LoadResult ReadLines(const SharedText& text, TruckIndex ignoreLines, TruckIndex 
 
     private:
         LoadResult& result_;
+        ChecksAlongside& checks_;
     };
 
     LoadResult result;
     // About one truck a line of the shortest kind; only a hint for the store.
     result.trucks =
         TruckStore(firstNumber, static_cast<TruckIndex>(text.size() / kFields.back().start));
-    Reader reader(result);
+    ChecksAlongside checks(result.trucks);
+    Reader reader(result, checks);
     const LinesRead read = ReadTruckLines(text, ignoreLines, reader, progress, &result.lineBreaks);
     if (read.cancelled) {
         LoadResult cancelled;
         cancelled.cancelled = true;
         return cancelled;
     }
-    CheckLoadedTrucks(result.trucks);
+    checks.readUpTo(result.trucks.last());
+    checks.finish();
     result.added = result.trucks.count();
     result.lines = read.lines;
     // The lines read, up to and including a failing one.

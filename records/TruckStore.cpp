@@ -4,7 +4,9 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -17,20 +19,44 @@ TruckStore::Chunk::~Chunk() {
     }
 }
 
+namespace {
+
+// Chunks are mapped on 2 MiB boundaries and in whole 2 MiB pages, so that
+// every page of a chunk may be a huge page: a chunk that only partly is
+// takes a page fault every 4 KiB of the rest, which on a virtual machine
+// costs more than filling it.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+constexpr std::size_t MappedSize(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+}  // namespace
+
 void TruckStore::ChunkRelease::operator()(Chunk* chunk) const {
     chunk->~Chunk();
-    ::munmap(chunk, sizeof(Chunk));
+    ::munmap(chunk, MappedSize(sizeof(Chunk)));
 }
 
 TruckStore::ChunkPointer TruckStore::NewChunk(bool hugePages) {
-    void* memory =
-        ::mmap(nullptr, sizeof(Chunk), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED) {
+    constexpr std::size_t kSize = MappedSize(sizeof(Chunk));
+    // Mapped one huge page larger, then trimmed to the aligned part.
+    void* mapped = ::mmap(nullptr, kSize + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
         throw std::bad_alloc();
     }
+    auto* const start = static_cast<char*>(mapped);
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(start);
+    const std::size_t head = (kHugePage - address % kHugePage) % kHugePage;
+    char* const memory = start + head;
+    if (head > 0) {
+        ::munmap(start, head);
+    }
+    ::munmap(memory + kSize, kHugePage - head);
     // Fresh, untouched memory: records are built in place as they come.
     if (hugePages) {
-        AdviseHugePages(memory, sizeof(Chunk));
+        AdviseHugePages(memory, kSize);
     }
     return ChunkPointer(new (memory) Chunk);
 }
@@ -87,6 +113,19 @@ void TruckStore::add(TruckRecord record, CheckMask failed) {
     into.masks[inChunk] = failed;
     into.end = inChunk + 1;
     ++count_;
+}
+
+std::vector<TruckStore::Stretch> TruckStore::stretches(TruckIndex from, TruckIndex to) const {
+    std::vector<Stretch> found;
+    while (from <= to) {
+        const std::uint64_t slot = static_cast<std::uint64_t>(from - 1);
+        const TruckIndex inChunk = static_cast<TruckIndex>(slot % kChunkTrucks);
+        const TruckIndex count = std::min(to - from + 1, kChunkTrucks - inChunk);
+        Chunk& holder = chunk(slot);
+        found.push_back({holder.records() + inChunk, holder.masks + inChunk, from, count});
+        from += count;
+    }
+    return found;
 }
 
 void TruckStore::append(TruckStore&& batch) {

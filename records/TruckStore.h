@@ -69,6 +69,20 @@ public:
         chunk(slot).masks[slot % kChunkTrucks] = failed;
     }
 
+    // Trucks first..first + count - 1 of one chunk, as plain memory: their
+    // records and their masks. The memory never moves, so another thread may
+    // read the records and write the masks while this store goes on adding
+    // trucks after them (see TruckStore::stretch).
+    struct Stretch {
+        const TruckRecord* records = nullptr;
+        CheckMask* masks = nullptr;
+        TruckIndex first = 0;
+        TruckIndex count = 0;
+    };
+    // The trucks from..to as stretches, one a chunk, in order; from..to within
+    // first()..last(). Only the thread that adds trucks may call it.
+    std::vector<Stretch> stretches(TruckIndex from, TruckIndex to) const;
+
     // Appends every truck of batch, whose first() must be last() + 1; batch is
     // left empty, numbered on from the trucks it gave.
     void append(TruckStore&& batch);

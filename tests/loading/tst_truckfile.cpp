@@ -1,6 +1,7 @@
 #include "loading/TruckFile.h"
 
 #include "TruckLines.h"
+#include "checks/TruckChecks.h"
 #include "loading/PastedText.h"
 
 #include <QTemporaryDir>
@@ -158,6 +159,51 @@ private slots:
         QCOMPARE(RawLines(state), (QByteArrayList{Line(1), Line(2)}));
         QCOMPARE(state.Trucks.count(), 2);
         QCOMPARE(state.LoadStarts, std::vector<TruckIndex>{1});
+    }
+
+    // A load checks its trucks on another thread, a stretch at a time, while
+    // it reads: trucks that fail right at the edges between stretches (and
+    // chunks) fail as they would one by one, the ones before in their own
+    // load. Every truck passes but the three made to fail.
+    void checksOfALargeLoad() {
+        constexpr int kTrucks = 70'000;
+        std::string text;
+        for (int n = 1; n <= kTrucks; ++n) {
+            // HEAD tells trucks apart; the minute and second keep them in order.
+            FieldValues values = SampleTruck(n % 10'000);
+            values[kHourField - 1] = n / 3600 % 24;
+            values[kMinuteField - 1] = n / 60 % 60;
+            values[kSecondField - 1] = n % 60;
+            values[kDayField - 1] = 1 + n / 86'400;
+            if (n == 8193) {  // the same as the last truck of the first stretch
+                values = SampleTruck(8192 % 10'000);
+                values[kMinuteField - 1] = 8192 / 60 % 60;
+                values[kSecondField - 1] = 8192 % 60;
+                values[kHourField - 1] = 8192 / 3600 % 24;
+                values[kDayField - 1] = 1;
+            }
+            if (n == 16'385) {  // a minute earlier than the truck before it
+                values[kMinuteField - 1] = (values[kMinuteField - 1] + 59) % 60;
+            }
+            if (n == 65'537) {  // the first truck of the second chunk
+                values[kSpeedField - 1] = 0;
+            }
+            text += TruckLine(values) + '\n';
+        }
+        BrowserState state;
+        state.AddTruck(ReadTruck(TruckLine(8192 % 10'000)));  // another load: no DUPLICATE
+        const LoadResult result = LoadTruckText(state, text, 0);
+        QCOMPARE(result.added, kTrucks);
+        QList<QPair<qint64, int>> failing;
+        for (TruckIndex n = 1; n <= state.NoTrucks; ++n) {
+            if (state.Checks(n) != 0) {
+                failing << qMakePair(qint64(n), int(state.Checks(n)));
+            }
+        }
+        // Numbers in the state: the truck held before is number 1.
+        QCOMPARE(failing, (QList<QPair<qint64, int>>{{8194, MaskOf(CheckCode::Duplicate)},
+                                                     {16'386, MaskOf(CheckCode::Order)},
+                                                     {65'538, MaskOf(CheckCode::Speed)}}));
     }
 
     void kindOfText_data() {
