@@ -140,8 +140,19 @@ std::string PassageText(const TruckRecord& truck) {
 
 std::optional<TruckIndex> FirstPassingAtOrAfter(const BrowserState& state,
                                                 const PassageTime& when) {
+    // YEAR and MONTH settle most comparisons; Time is worked out only for
+    // trucks of the same month.
     for (TruckIndex n = 1; n <= state.NoTrucks; ++n) {
-        if (!(PassageTimeOf(state.Trucks.truck(n)) < when)) {
+        const TruckRecord& truck = state.Trucks.truck(n);
+        const std::int16_t year = truck.Data[static_cast<std::size_t>(kYearField)];
+        const std::int16_t month = truck.Data[static_cast<std::size_t>(kMonthField)];
+        if (year != when.year || month != when.month) {
+            if (year > when.year || (year == when.year && month > when.month)) {
+                return n;
+            }
+            continue;
+        }
+        if (!(PassageTimeOf(truck) < when)) {
             return n;
         }
     }
