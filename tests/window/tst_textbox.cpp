@@ -16,13 +16,14 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <cstdint>
 #include <memory>
 
 using namespace axlewise;
 
 namespace {
 
-using Offset = TextBox::Offset;
+using Offset = std::int64_t;
 
 // Types into widget: plain characters as typed text, "{Name}" as the key
 // sequence Name, e.g. "ab{Shift+Left}{Backspace}".
@@ -194,13 +195,13 @@ void tst_TextBox::keysAndClipboard() {
 
     const Marked before = Unmark(text);
     show(before.text);
-    box->setSelection(before.anchor, before.caret);
+    box->setSelection(ByteOffset(before.anchor), ByteOffset(before.caret));
     QApplication::clipboard()->setText(clipboard);
     Type(box, keys);
     const Marked after = Unmark(expected);
     QCOMPARE(bytes(), after.text);
-    QCOMPARE(box->cursorPosition(), after.caret);
-    QCOMPARE(box->anchorPosition(), after.anchor);
+    QCOMPARE(box->cursorPosition().value(), after.caret);
+    QCOMPARE(box->anchorPosition().value(), after.anchor);
     QCOMPARE(QApplication::clipboard()->text(), copied);
 }
 
@@ -273,7 +274,7 @@ void tst_TextBox::mouseSelection() {
         QTest::mouseClick(surface, Qt::LeftButton, {}, from);
     }
     QCOMPARE(box->selectedText(), selected);
-    QCOMPARE(box->cursorPosition(), caret);
+    QCOMPARE(box->cursorPosition().value(), caret);
 }
 
 void tst_TextBox::dragPastTheEdges_autoScrolls() {
@@ -282,14 +283,14 @@ void tst_TextBox::dragPastTheEdges_autoScrolls() {
     const int below = surface->height() + 10;
     QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(4, 8));
     QTest::mouseMove(surface, QPoint(4, below));
-    QCOMPARE(box->firstVisibleLine(), 1);
+    QCOMPARE(box->firstVisibleLine().value(), 1);
     QTest::mouseMove(surface, QPoint(4, below));
-    QCOMPARE(box->firstVisibleLine(), 2);
+    QCOMPARE(box->firstVisibleLine().value(), 2);
     // The selection runs from the press to the row just below the old view.
     QVERIFY(box->selectedText().startsWith("00\n01\n"));
-    QCOMPARE(box->cursorPosition() % 3, 0);  // at a line start: x was at the left edge
+    QCOMPARE(box->cursorPosition().value() % 3, 0);  // at a line start: x was at the left edge
     QTest::mouseMove(surface, QPoint(4, -10));
-    QCOMPARE(box->firstVisibleLine(), 1);
+    QCOMPARE(box->firstVisibleLine().value(), 1);
     QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(4, -10));
     QCOMPARE(box->selectedText(), "00\n");
 }
@@ -307,7 +308,7 @@ void tst_TextBox::setText_endsADrag() {
     QMouseEvent move(QEvent::MouseMove, below, surface->mapToGlobal(below), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(surface, &move);
-    QVERIFY(box->selection().to <= 6 && box->anchorPosition() <= 6);
+    QVERIFY(box->selection().to.value() <= 6 && box->anchorPosition().value() <= 6);
     QCOMPARE(box->selectedText(), QString());
 }
 
@@ -368,14 +369,14 @@ void tst_TextBox::undoRedo() {
 
 void tst_TextBox::undoRestoresTheDeletedSelection() {
     show("hello big world\nnext");
-    box->setSelection(6, 10);
+    box->setSelection(ByteOffset(6), ByteOffset(10));
     QTest::keyClick(box, Qt::Key_Delete);
     box->undo();
     QCOMPARE(bytes(), QByteArray("hello big world\nnext"));
     QCOMPARE(box->selectedText(), "big ");
     box->redo();
     QCOMPARE(bytes(), QByteArray("hello world\nnext"));
-    QCOMPARE(box->cursorPosition(), 6);
+    QCOMPARE(box->cursorPosition().value(), 6);
 }
 
 // ---- Wrapping and scrolling --------------------------------------------------
@@ -395,29 +396,30 @@ void tst_TextBox::wrappedLine() {
     show(line + "\n" + NumberedLines(20, 2));
     // Wrapped on screen only: Down goes a row lower in the line, End to the
     // end of that row.
-    QCOMPARE(box->shownLineText(0), QString::fromLatin1(line));
+    QCOMPARE(box->shownLineText(LineNumber(0)), QString::fromLatin1(line));
     const int top = box->cursorRect().top();
     Type(box, "{Down}{End}");
-    QVERIFY2(box->cursorPosition() > 0 && box->cursorPosition() < 2000,
-             QByteArray::number(box->cursorPosition()));
+    QVERIFY2(box->cursorPosition().value() > 0 && box->cursorPosition().value() < 2000,
+             QByteArray::number(box->cursorPosition().value()));
     QVERIFY(qAbs(box->cursorRect().top() - top - QFontMetricsF(box->font()).height()) <= 1);
 
-    // The scroll bar counts lines, and dragging it picks a line. The caret is
-    // kept in view: put on the first line, it scrolls back.
-    QVERIFY(box->verticalScrollBar()->maximum() < 21);
+    // The scroll bar counts rows, and dragging it picks a row. The caret is
+    // kept in view: put on the first row, it scrolls back.
+    QVERIFY(box->verticalScrollBar()->maximum() > 21);
     box->verticalScrollBar()->setValue(5);
-    QCOMPARE(box->firstVisibleLine(), 5);
-    box->setCursorPosition(0);
-    QCOMPARE(box->firstVisibleLine(), 0);
+    QCOMPARE(box->firstVisibleLine().value(), 0);
+    QCOMPARE(box->firstVisibleRow(), 5);
+    box->setCursorPosition(ByteOffset(0));
+    QCOMPARE(box->firstVisibleRow(), 0);
 
     // Five notches of three rows each stay inside the first line.
     QWidget* surface = box->viewport();
     QWheelEvent notches(QPointF(20, 20), surface->mapToGlobal(QPointF(20, 20)), QPoint(),
                         QPoint(0, -600), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(surface, &notches);
-    QCOMPARE(box->firstVisibleLine(), 0);
+    QCOMPARE(box->firstVisibleLine().value(), 0);
     QCOMPARE(box->firstVisibleRow(), 15);
-    QCOMPARE(box->verticalScrollBar()->value(), 0);
+    QCOMPARE(box->verticalScrollBar()->value(), 15);
 
     // Wrapped over fewer rows, the top stays inside the line.
     if (wider) {
@@ -427,7 +429,7 @@ void tst_TextBox::wrappedLine() {
         font.setPointSizeF(4);
         box->setFont(font);
     }
-    QCOMPARE(box->firstVisibleLine(), 0);
+    QCOMPARE(box->firstVisibleLine().value(), 0);
     QVERIFY(box->firstVisibleRow() < 15);
     QVERIFY(!surface->grab().isNull());
 }
@@ -459,8 +461,9 @@ void tst_TextBox::longLine_showsMark() {
     const QByteArray line = character.repeated(count);
     show("first\n" + line + "\nlast");
     const QString mark = more.isEmpty() ? QString() : " \u2026 " + more + " not shown";
-    QCOMPARE(box->shownLineText(1), QString::fromUtf8(character).repeated(shown) + mark);
-    QCOMPARE(box->shownLineText(2), "last");
+    QCOMPARE(box->shownLineText(LineNumber(1)),
+             QString::fromUtf8(character).repeated(shown) + mark);
+    QCOMPARE(box->shownLineText(LineNumber(2)), "last");
 }
 
 void tst_TextBox::longLine_caretSkipsTheHiddenPart_data() {
@@ -483,9 +486,9 @@ void tst_TextBox::longLine_caretSkipsTheHiddenPart() {
     QFETCH(int, expected);
 
     show(QByteArray(100000, 'a') + "\nz");
-    box->setCursorPosition(caret);
+    box->setCursorPosition(ByteOffset(caret));
     Type(box, keys);
-    QCOMPARE(box->cursorPosition(), expected);
+    QCOMPARE(box->cursorPosition().value(), expected);
 }
 
 void tst_TextBox::longLine_copiedWholeAndCountedOnEdits() {
@@ -495,11 +498,11 @@ void tst_TextBox::longLine_copiedWholeAndCountedOnEdits() {
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QApplication::clipboard()->text().toLatin1(), line);
     // Typing at the true end adds to the hidden part: its count grows.
-    box->setCursorPosition(100000);
+    box->setCursorPosition(ByteOffset(100000));
     QTest::keyClicks(box, "xy");
-    QVERIFY(box->shownLineText(0).endsWith(" 34,466 more characters not shown"));
+    QVERIFY(box->shownLineText(LineNumber(0)).endsWith(" 34,466 more characters not shown"));
     QTest::keyClick(box, Qt::Key_Backspace);
-    QVERIFY(box->shownLineText(0).endsWith(" 34,465 more characters not shown"));
+    QVERIFY(box->shownLineText(LineNumber(0)).endsWith(" 34,465 more characters not shown"));
     QCOMPARE(bytes(), line + "x");
 }
 
@@ -522,7 +525,7 @@ void tst_TextBox::longLine_markInItsOwnColour() {
     show(QByteArray(65536, 'a'));
     QCOMPARE(greenPixels(), 0);
     show(QByteArray(70000, 'a'));
-    box->setCursorPosition(70000);  // shows the end of the line
+    box->setCursorPosition(ByteOffset(70000));  // shows the end of the line
     QVERIFY(greenPixels() > 20);
 }
 
@@ -530,33 +533,33 @@ void tst_TextBox::longLine_markInItsOwnColour() {
 
 void tst_TextBox::inputMethod_commitAndPreedit() {
     show("ab");
-    box->setCursorPosition(1);
+    box->setCursorPosition(ByteOffset(1));
     QInputMethodEvent preedit(QStringLiteral("xy"), {});
     QApplication::sendEvent(box, &preedit);
     // Shown at the caret, but not in the text.
-    QCOMPARE(box->shownLineText(0), "axyb");
+    QCOMPARE(box->shownLineText(LineNumber(0)), "axyb");
     QCOMPARE(bytes(), QByteArray("ab"));
 
     // The input method's cursor inside the pre-edit, here after "x", also at
     // the end of a line.
-    box->setCursorPosition(2);
+    box->setCursorPosition(ByteOffset(2));
     QInputMethodEvent ending(QStringLiteral("xyz"),
                              {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, 1, 1)});
     QApplication::sendEvent(box, &ending);
-    QCOMPARE(box->shownLineText(0), "abxyz");
+    QCOMPARE(box->shownLineText(LineNumber(0)), "abxyz");
     const qreal x = 4 + QFontMetricsF(box->font()).horizontalAdvance("abx");
     QVERIFY2(qAbs(box->cursorRect().left() - x) <= 1, QByteArray::number(box->cursorRect().left()));
-    box->setCursorPosition(1);  // a move drops the pre-edit
-    QCOMPARE(box->shownLineText(0), "ab");
+    box->setCursorPosition(ByteOffset(1));  // a move drops the pre-edit
+    QCOMPARE(box->shownLineText(LineNumber(0)), "ab");
 
     QInputMethodEvent commit;
     commit.setCommitString(QString::fromUtf8("\u00e9"));
     QApplication::sendEvent(box, &commit);
     QCOMPARE(bytes(), QByteArray("a\u00e9b"));
-    QCOMPARE(box->cursorPosition(), 3);
+    QCOMPARE(box->cursorPosition().value(), 3);
 
     // A commit replaces the selection.
-    box->setSelection(0, 1);
+    box->setSelection(ByteOffset(0), ByteOffset(1));
     QInputMethodEvent replace;
     replace.setCommitString("Z");
     QApplication::sendEvent(box, &replace);
@@ -568,7 +571,7 @@ void tst_TextBox::inputMethod_commitAndPreedit() {
 void tst_TextBox::inputMethod_query() {
     QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled));
     show("x\nh\u00e9llo");
-    box->setSelection(8, 5);
+    box->setSelection(ByteOffset(8), ByteOffset(5));
     const auto query = [this](Qt::InputMethodQuery what) { return box->inputMethodQuery(what); };
     QCOMPARE(query(Qt::ImEnabled), QVariant(true));
     QCOMPARE(query(Qt::ImCursorPosition), QVariant(2));
@@ -603,7 +606,7 @@ void tst_TextBox::contextMenu_enablesWhatCanAct() {
     QCOMPARE(enabled(), QStringList({"edit-redo", "edit-paste"}));
 
     box->redo();
-    box->setSelection(0, 1);
+    box->setSelection(ByteOffset(0), ByteOffset(1));
     std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
     QVERIFY(menu->actions().first()->text().endsWith("\tCtrl+Z"));
     menu->findChild<QAction*>("edit-delete")->trigger();
@@ -627,21 +630,21 @@ void tst_TextBox::caret_shownOnlyWhileFocused() {
 
 void tst_TextBox::millionLines_editAtTheMiddle() {
     show(NumberedLines(1'000'000, 7));  // "0000000\n" .. "0999999\n", 8 bytes each
-    QCOMPARE(box->buffer().lineCount(), 1'000'001);
+    QCOMPARE(box->buffer().lineCount().value(), 1'000'001);
     QVERIFY(box->verticalScrollBar()->maximum() > 999'990);
 
-    box->setCursorPosition(4'000'000);  // the start of line 500,000
-    const Offset first = box->firstVisibleLine();
+    box->setCursorPosition(ByteOffset(4'000'000));  // the start of line 500,000
+    const Offset first = box->firstVisibleLine().value();
     QVERIFY2(first > 499'990 && first <= 500'000, QByteArray::number(first));
     QCOMPARE(box->verticalScrollBar()->value(), first);
     QTest::keyClick(box, Qt::Key_X);
     QTest::keyClick(box, Qt::Key_Return);
     const SharedText edited = box->text();
     QCOMPARE(QByteArray(edited.view().data() + 3'999'992, 26), "0499999\nx\n0500000\n0500001\n");
-    QCOMPARE(box->buffer().lineCount(), 1'000'002);
+    QCOMPARE(box->buffer().lineCount().value(), 1'000'002);
     QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(box->verticalScrollBar()->value(), box->verticalScrollBar()->maximum());
-    QVERIFY(box->firstVisibleLine() > 999'990);
+    QVERIFY(box->firstVisibleLine().value() > 999'990);
 }
 
 QTEST_MAIN(tst_TextBox)
