@@ -144,8 +144,10 @@ std::optional<LineChange> EditSession::replace(ByteRange range, std::string_view
     if (chars && change.newLast == first) {
         chars_.put(first, *chars, 1);
     }
-    anchor_ = position_ = buffer_.charStart(inserted.to);
-    wantedX_.reset();
+    // A break deleted at the end of a cut line joins the next line to it:
+    // the caret then stands in the hidden part, and moves to the line's end.
+    const ByteOffset caret = snap(inserted.to);
+    setCaret(caret, caret);
     return change;
 }
 
@@ -207,7 +209,7 @@ std::optional<LineChange> EditSession::dropSelection(ByteOffset at, bool copy) {
     LineChange change = linesChanged();
     change.oldLast = change.newLast - (buffer_.lineCount() - linesBefore);
     tell(change);
-    setCaret(placed.from, placed.to);
+    setCaret(snap(placed.from), snap(placed.to));
     return change;
 }
 
@@ -252,7 +254,8 @@ void EditSession::inputMethod(std::string_view commit, Utf16Index replaceFrom,
         }
         replace(range, commit, true);
     }
-    dragging_ = false;
+    // A mouse selection goes on (and drops this pre-edit when it moves the
+    // caret); a commit, being an edit, has ended it.
     preedit_ = std::move(preedit);
     preeditCursor_ = std::clamp(preeditCursor, Utf16Index(0),
                                 Utf16Index(static_cast<std::int64_t>(preedit_.size())));

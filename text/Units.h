@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <cstddef>
 #include <cstdint>
 
@@ -23,7 +22,12 @@ public:
     // For indexing standard containers; the value must not be negative.
     constexpr std::size_t index() const { return static_cast<std::size_t>(value_); }
 
-    constexpr auto operator<=>(const Count&) const = default;
+    friend constexpr bool operator==(Count a, Count b) { return a.value_ == b.value_; }
+    friend constexpr bool operator!=(Count a, Count b) { return a.value_ != b.value_; }
+    friend constexpr bool operator<(Count a, Count b) { return a.value_ < b.value_; }
+    friend constexpr bool operator<=(Count a, Count b) { return a.value_ <= b.value_; }
+    friend constexpr bool operator>(Count a, Count b) { return a.value_ > b.value_; }
+    friend constexpr bool operator>=(Count a, Count b) { return a.value_ >= b.value_; }
 
     constexpr Count& operator+=(Count other) {
         value_ += other.value_;
@@ -67,7 +71,9 @@ struct ByteRange {
     constexpr ByteOffset size() const { return to - from; }
     constexpr bool empty() const { return from == to; }
     constexpr bool contains(ByteOffset at) const { return from <= at && at < to; }
-    constexpr bool operator==(const ByteRange&) const = default;
+    friend constexpr bool operator==(const ByteRange& a, const ByteRange& b) {
+        return a.from == b.from && a.to == b.to;
+    }
 };
 
 // Lines [first, oldLast] of a text were replaced by lines [first, newLast]:
@@ -79,7 +85,6 @@ struct LineChange {
     LineNumber newLast;
 
     constexpr LineNumber shift() const { return newLast - oldLast; }
-    constexpr bool operator==(const LineChange&) const = default;
 };
 
 }  // namespace axlewise

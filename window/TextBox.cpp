@@ -67,6 +67,12 @@ void TextBox::sync(Reveal reveal) {
     updateScrollBar();
     viewport()->update();
     const EditSession::Changes changes = session_.takeChanges();
+    if (changes.text) {
+        // A selection being moved by the mouse belongs to the old text, as a
+        // drag by units does in the session.
+        pressInSelection_ = false;
+        dropAt_.reset();
+    }
     if (changes.caret || changes.selection || changes.text) {
         restartBlink();
         if (hasFocus()) {
@@ -446,8 +452,6 @@ void TextBox::timerEvent(QTimerEvent* event) {
 
 void TextBox::inputMethodEvent(QInputMethodEvent* event) {
     ApplyInputMethodEvent(*event, session_, layouts_);
-    autoScrollTimer_.stop();
-    pressInSelection_ = false;
     sync(Reveal::Caret);
     event->accept();
 }

@@ -72,6 +72,8 @@ public:
     // The first line in view and the row of it at the top.
     LineNumber firstVisibleLine() const { return scroll_.top().line; }
     int firstVisibleRow() const { return scroll_.top().row; }
+    // The rows line n takes at the box's width.
+    int rowCount(LineNumber n) const { return layouts_.rows(n); }
     // The caret's rectangle in viewport coordinates.
     QRect cursorRect() const;
 

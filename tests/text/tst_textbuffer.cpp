@@ -7,6 +7,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace axlewise;
@@ -181,6 +182,14 @@ private slots:
     void undoRedo_data();
     void undoRedo();
     void loadedBlockIsViewedNotCopied();
+    void revision_data();
+    void revision();
+    void snapshotKeepsItsText();
+    void join_data();
+    void join();
+    void charactersAcrossPieces();
+    void lastEdit_data();
+    void lastEdit();
 };
 
 void tst_TextBuffer::randomEditsMatchPlainString_data() {
@@ -393,6 +402,171 @@ void tst_TextBuffer::loadedBlockIsViewedNotCopied() {
     QCOMPARE(block.use_count(), held);
     QVERIFY(buffer.sharedText().empty() && buffer.lineCount() == LineNumber(1) &&
             !buffer.canUndo());
+}
+
+void tst_TextBuffer::revision_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("changed");  // per command: '+' a new revision, '=' the same
+    QTest::newRow("edits, undo and redo") << "edit 0 0 a;type 1 1 b;type 2 2 c;undo;redo;undo;undo"
+                                          << "+++++++";
+    QTest::newRow("nothing replaced by nothing, and no step to take") << "edit 0 0 ;undo;redo;close"
+                                                                      << "====";
+    QTest::newRow("a new text, even the same one") << "set;set"
+                                                   << "++";
+    QTest::newRow("moves and copies") << "edit 0 0 abc;move 0 1 3;copy 0 1 0;undo;undo"
+                                      << "+++++";
+    QTest::newRow("a move to its own place") << "edit 0 0 abc;move 0 1 1"
+                                             << "+=";
+}
+
+// The window reads the box's text in the background and must tell whether it
+// is still the text it read: the revision changes with every change.
+void tst_TextBuffer::revision() {
+    QFETCH(QString, script);
+    QFETCH(QString, changed);
+    TextBuffer buffer;
+    QString found;
+    for (const QString& command : script.split(QLatin1Char(';'))) {
+        const QStringList word = command.split(QLatin1Char(' '));
+        const std::uint64_t before = buffer.revision();
+        const auto at = [&word](int i) { return ByteOffset(word[i].toLongLong()); };
+        if (word[0] == QLatin1String("undo")) {
+            buffer.undo();
+        } else if (word[0] == QLatin1String("redo")) {
+            buffer.redo();
+        } else if (word[0] == QLatin1String("close")) {
+            buffer.closeUndoStep();
+        } else if (word[0] == QLatin1String("set")) {
+            buffer.setText(Loaded("x"));
+        } else if (word[0] == QLatin1String("move")) {
+            buffer.move({at(1), at(2)}, at(3));
+        } else if (word[0] == QLatin1String("copy")) {
+            buffer.copy({at(1), at(2)}, at(3));
+        } else {
+            buffer.replace({at(1), at(2)}, word[3].toStdString(), word[0] == QLatin1String("type"));
+        }
+        found += buffer.revision() != before ? QLatin1Char('+') : QLatin1Char('=');
+    }
+    QCOMPARE(found, changed);
+}
+
+// A snapshot is the text as it was, whatever the buffer does after, also when
+// read on another thread while the buffer goes on being edited.
+void tst_TextBuffer::snapshotKeepsItsText() {
+    TextBuffer buffer;
+    buffer.setText(Loaded("one\ntwo\n"));
+    buffer.insert(ByteOffset(3), " more");
+    const TextSnapshot snapshot = buffer.snapshot();
+    const TextSnapshot copy = snapshot;
+    std::string read;
+    std::thread reader([&read, copy] { read = copy.join()->str(); });
+    for (int i = 0; i < 2000; ++i) {
+        buffer.insert(ByteOffset(0), "x");
+        buffer.remove(Bytes(buffer.size().value() - 1, buffer.size().value()));
+    }
+    reader.join();
+    buffer.setText(Loaded("other"));
+    QCOMPARE(read, "one more\ntwo\n");
+    QCOMPARE(snapshot.join()->str(), "one more\ntwo\n");
+    QCOMPARE(snapshot.text(Bytes(4, 8)), "more");
+    QCOMPARE(snapshot.size().value(), 13);
+    QVERIFY(snapshot.revision() != buffer.revision());
+}
+
+void tst_TextBuffer::join_data() {
+    QTest::addColumn<int>("cancelAt");         // the call of progress that says stop, 0 none
+    QTest::addColumn<QList<double>>("calls");  // what progress was told
+    QTest::addColumn<bool>("joined");
+    // 10 MiB in three pieces: told after 4 and 8 MiB and at the end.
+    QTest::newRow("to the end") << 0 << QList<double>{0.4, 0.8, 1.0} << true;
+    QTest::newRow("cancelled half way") << 2 << QList<double>{0.4, 0.8} << false;
+    QTest::newRow("cancelled at the end") << 3 << QList<double>{0.4, 0.8, 1.0} << false;
+}
+
+void tst_TextBuffer::join() {
+    QFETCH(int, cancelAt);
+    QFETCH(QList<double>, calls);
+    QFETCH(bool, joined);
+    constexpr std::size_t kMiB = 1 << 20;
+    const std::string loaded = std::string(5 * kMiB, 'a') + std::string(5 * kMiB - 1, 'c');
+    TextBuffer buffer;
+    buffer.setText(Loaded(loaded));
+    buffer.insert(ByteOffset(5 * kMiB), "b");  // 10 MiB in three pieces
+    QList<double> told;
+    const std::optional<SharedText> text = buffer.snapshot().join([&](double done) {
+        told << done;
+        return told.size() != cancelAt;
+    });
+    QCOMPARE(told, calls);
+    QCOMPARE(text.has_value(), joined);
+    if (text) {
+        QVERIFY(text->view() == std::string(5 * kMiB, 'a') + 'b' + std::string(5 * kMiB - 1, 'c'));
+    }
+    // Unedited, the text is the loaded block: nothing to copy, nothing told.
+    buffer.setText(Loaded("abc"));
+    told.clear();
+    QCOMPARE(buffer.snapshot()
+                 .join([&](double done) {
+                     told << done;
+                     return false;
+                 })
+                 ->str(),
+             "abc");
+    QVERIFY(told.isEmpty());
+}
+
+// A character can lie across two pieces: counted once, and its bytes are not
+// places of their own.
+void tst_TextBuffer::charactersAcrossPieces() {
+    TextBuffer buffer;
+    buffer.setText(Loaded("a\xF0\x9F"));
+    buffer.insert(ByteOffset(3), "\x98\x80z");  // "a😀z", the 😀 in both pieces
+    QCOMPARE(buffer.countChars(Bytes(0, 6)), 3);
+    QCOMPARE(buffer.countChars(Bytes(1, 5)), 1);
+    QList<qint64> starts, nexts, previous;
+    for (ByteOffset at(0); at <= buffer.size(); ++at) {
+        starts << buffer.charStart(at).value();
+        nexts << buffer.nextChar(at).value();
+        previous << buffer.previousChar(at).value();
+    }
+    QCOMPARE(starts, (QList<qint64>{0, 1, 1, 1, 1, 5, 6}));
+    QCOMPARE(nexts, (QList<qint64>{1, 5, 3, 4, 5, 6, 6}));
+    QCOMPARE(previous, (QList<qint64>{0, 0, 1, 1, 1, 1, 5}));
+}
+
+void tst_TextBuffer::lastEdit_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QList<qint64>>("edit");  // from, old to, new to
+    // The text is "abcdefgh".
+    QTest::newRow("a replace") << "edit 2 5 XY" << QList<qint64>{2, 5, 4};
+    QTest::newRow("its undo") << "edit 2 5 XY;undo" << QList<qint64>{2, 4, 5};
+    QTest::newRow("a move forward: the stretch it crossed")
+        << "move 1 3 6" << QList<qint64>{1, 6, 6};
+    QTest::newRow("a move backward") << "move 5 7 2" << QList<qint64>{2, 7, 7};
+    QTest::newRow("a move undone") << "move 1 3 6;undo" << QList<qint64>{1, 6, 6};
+    QTest::newRow("a copy") << "copy 0 2 8" << QList<qint64>{8, 8, 10};
+}
+
+void tst_TextBuffer::lastEdit() {
+    QFETCH(QString, script);
+    QFETCH(QList<qint64>, edit);
+    TextBuffer buffer;
+    buffer.setText(Loaded("abcdefgh"));
+    for (const QString& command : script.split(QLatin1Char(';'))) {
+        const QStringList word = command.split(QLatin1Char(' '));
+        const auto at = [&word](int i) { return ByteOffset(word[i].toLongLong()); };
+        if (word[0] == QLatin1String("undo")) {
+            buffer.undo();
+        } else if (word[0] == QLatin1String("move")) {
+            buffer.move({at(1), at(2)}, at(3));
+        } else if (word[0] == QLatin1String("copy")) {
+            buffer.copy({at(1), at(2)}, at(3));
+        } else {
+            buffer.replace({at(1), at(2)}, word[3].toStdString());
+        }
+    }
+    const TextBuffer::Edit last = buffer.lastEdit();
+    QCOMPARE((QList<qint64>{last.from.value(), last.oldTo.value(), last.newTo.value()}), edit);
 }
 
 QTEST_GUILESS_MAIN(tst_TextBuffer)

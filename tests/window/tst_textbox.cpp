@@ -3,75 +3,20 @@
 // by keys and mouse events on a shown box. Expected texts are literal;
 // positions on the screen come from the font's metrics, not from the box.
 
-#include "window/TextBox.h"
-
-#include "drawing/Layout.h"
+#include "BoxTesting.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontMetricsF>
-#include <QInputMethodEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 
-#include <cstdint>
 #include <memory>
 
 using namespace axlewise;
-
-namespace {
-
-using Offset = std::int64_t;
-
-// Types into widget: plain characters as typed text, "{Name}" as the key
-// sequence Name, e.g. "ab{Shift+Left}{Backspace}".
-void Type(QWidget* widget, const QString& keys) {
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        if (keys.at(i) == '{') {
-            const qsizetype end = keys.indexOf('}', i);
-            const QKeyCombination key = QKeySequence::fromString(keys.mid(i + 1, end - i - 1))[0];
-            QTest::keyClick(widget, key.key(), key.keyboardModifiers());
-            i = end;
-        } else {
-            QTest::keyClick(widget, keys.at(i).toLatin1());
-        }
-    }
-}
-
-// count lines, each its number in `digits` digits: "00\n", "01\n", ...
-QByteArray NumberedLines(int count, int digits) {
-    QByteArray text;
-    for (int i = 0; i < count; ++i) {
-        text += QByteArray::number(i).rightJustified(digits, '0') + '\n';
-    }
-    return text;
-}
-
-// A text with the caret marked '|' and, when something is selected, the
-// selection's other end '^': "a^bc|d" is "abcd" with "bc" selected, the caret
-// after it.
-struct Marked {
-    QByteArray text;
-    Offset anchor = 0;
-    Offset caret = 0;
-};
-
-Marked Unmark(QByteArray text) {
-    Offset caret = text.indexOf('|');
-    text.remove(caret, 1);
-    Offset anchor = text.indexOf('^');
-    if (anchor < 0) {
-        anchor = caret;
-    } else {
-        text.remove(anchor, 1);
-        caret -= anchor < caret ? 1 : 0;
-    }
-    return {text, anchor, caret};
-}
-
-}  // namespace
+using namespace axlewise::boxtesting;
 
 class tst_TextBox : public QObject {
     Q_OBJECT
@@ -86,52 +31,33 @@ private slots:
     void mouseSelection();
     void dragPastTheEdges_autoScrolls();
     void setText_endsADrag();
-    void altShortcuts_reachTheWindow();
     void undoRedo_data();
     void undoRedo();
-    void undoRestoresTheDeletedSelection();
-    void wrappedLine_data();
-    void wrappedLine();
     void longLine_showsMark_data();
     void longLine_showsMark();
     void longLine_caretSkipsTheHiddenPart_data();
     void longLine_caretSkipsTheHiddenPart();
     void longLine_copiedWholeAndCountedOnEdits();
     void longLine_markInItsOwnColour();
-    void inputMethod_commitAndPreedit();
-    void inputMethod_query();
     void contextMenu_enablesWhatCanAct();
     void caret_shownOnlyWhileFocused();
-    void millionLines_editAtTheMiddle();
 
 private:
-    void show(const QByteArray& text) {
-        box->setText(SharedText(std::string_view(text.constData(), std::size_t(text.size()))));
-    }
-    QByteArray bytes() const {
-        const SharedText text = box->text();
-        return QByteArray(text.view().data(), static_cast<qsizetype>(text.size()));
-    }
+    void show(const QByteArray& text) { fixture->show(text); }
+    QByteArray bytes() const { return fixture->bytes(); }
 
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<BoxWindow> fixture;
     TextBox* box = nullptr;
 };
 
 void tst_TextBox::init() {
-    window = std::make_unique<QWidget>();
-    window->setFont(WindowFont(kWindowPoints));
-    window->resize(460, 160);
-    box = new TextBox(window.get());
-    box->setGeometry(10, 10, 433, 113);  // the window's Editor
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    box->setFocus();
-    QApplication::clipboard()->clear();
+    fixture = std::make_unique<BoxWindow>();
+    QVERIFY(fixture->ready);
+    box = fixture->box;
 }
 
 void tst_TextBox::cleanup() {
-    window.reset();
+    fixture.reset();
 }
 
 // ---- Keys and the clipboard ----------------------------------------------------
@@ -195,13 +121,13 @@ void tst_TextBox::keysAndClipboard() {
 
     const Marked before = Unmark(text);
     show(before.text);
-    box->setSelection(ByteOffset(before.anchor), ByteOffset(before.caret));
+    box->setSelection(before.anchor, before.caret);
     QApplication::clipboard()->setText(clipboard);
     Type(box, keys);
     const Marked after = Unmark(expected);
     QCOMPARE(bytes(), after.text);
-    QCOMPARE(box->cursorPosition().value(), after.caret);
-    QCOMPARE(box->anchorPosition().value(), after.anchor);
+    QCOMPARE(box->cursorPosition(), after.caret);
+    QCOMPARE(box->anchorPosition(), after.anchor);
     QCOMPARE(QApplication::clipboard()->text(), copied);
 }
 
@@ -312,18 +238,6 @@ void tst_TextBox::setText_endsADrag() {
     QCOMPARE(box->selectedText(), QString());
 }
 
-// Alt+letter belongs to the window's actions, as in Qt's own boxes.
-void tst_TextBox::altShortcuts_reachTheWindow() {
-    QAction action(window.get());
-    action.setShortcut(QKeySequence(Qt::AltModifier | Qt::Key_X));
-    window->addAction(&action);
-    int triggered = 0;
-    connect(&action, &QAction::triggered, [&] { ++triggered; });
-    QTest::keyClick(box, Qt::Key_X, Qt::AltModifier);
-    QCOMPARE(triggered, 1);
-    QVERIFY(bytes().isEmpty());
-}
-
 // ---- Undo ------------------------------------------------------------------
 
 void tst_TextBox::undoRedo_data() {
@@ -367,73 +281,6 @@ void tst_TextBox::undoRedo() {
     QVERIFY(!box->buffer().canRedo());
 }
 
-void tst_TextBox::undoRestoresTheDeletedSelection() {
-    show("hello big world\nnext");
-    box->setSelection(ByteOffset(6), ByteOffset(10));
-    QTest::keyClick(box, Qt::Key_Delete);
-    box->undo();
-    QCOMPARE(bytes(), QByteArray("hello big world\nnext"));
-    QCOMPARE(box->selectedText(), "big ");
-    box->redo();
-    QCOMPARE(bytes(), QByteArray("hello world\nnext"));
-    QCOMPARE(box->cursorPosition().value(), 6);
-}
-
-// ---- Wrapping and scrolling --------------------------------------------------
-
-void tst_TextBox::wrappedLine_data() {
-    QTest::addColumn<bool>("wider");  // or a smaller font
-
-    QTest::newRow("rewrapped in a wider box") << true;
-    QTest::newRow("rewrapped in a smaller font") << false;
-}
-
-// A line of 2,000 bytes wrapped over some 20 rows, then 20 short lines.
-void tst_TextBox::wrappedLine() {
-    QFETCH(bool, wider);
-
-    const QByteArray line = QByteArray("word ").repeated(400);
-    show(line + "\n" + NumberedLines(20, 2));
-    // Wrapped on screen only: Down goes a row lower in the line, End to the
-    // end of that row.
-    QCOMPARE(box->shownLineText(LineNumber(0)), QString::fromLatin1(line));
-    const int top = box->cursorRect().top();
-    Type(box, "{Down}{End}");
-    QVERIFY2(box->cursorPosition().value() > 0 && box->cursorPosition().value() < 2000,
-             QByteArray::number(box->cursorPosition().value()));
-    QVERIFY(qAbs(box->cursorRect().top() - top - QFontMetricsF(box->font()).height()) <= 1);
-
-    // The scroll bar counts rows, and dragging it picks a row. The caret is
-    // kept in view: put on the first row, it scrolls back.
-    QVERIFY(box->verticalScrollBar()->maximum() > 21);
-    box->verticalScrollBar()->setValue(5);
-    QCOMPARE(box->firstVisibleLine().value(), 0);
-    QCOMPARE(box->firstVisibleRow(), 5);
-    box->setCursorPosition(ByteOffset(0));
-    QCOMPARE(box->firstVisibleRow(), 0);
-
-    // Five notches of three rows each stay inside the first line.
-    QWidget* surface = box->viewport();
-    QWheelEvent notches(QPointF(20, 20), surface->mapToGlobal(QPointF(20, 20)), QPoint(),
-                        QPoint(0, -600), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(surface, &notches);
-    QCOMPARE(box->firstVisibleLine().value(), 0);
-    QCOMPARE(box->firstVisibleRow(), 15);
-    QCOMPARE(box->verticalScrollBar()->value(), 15);
-
-    // Wrapped over fewer rows, the top stays inside the line.
-    if (wider) {
-        box->resize(1600, box->height());
-    } else {
-        QFont font = box->font();
-        font.setPointSizeF(4);
-        box->setFont(font);
-    }
-    QCOMPARE(box->firstVisibleLine().value(), 0);
-    QVERIFY(box->firstVisibleRow() < 15);
-    QVERIFY(!surface->grab().isNull());
-}
-
 // ---- Long lines --------------------------------------------------------------
 
 void tst_TextBox::longLine_showsMark_data() {
@@ -446,8 +293,6 @@ void tst_TextBox::longLine_showsMark_data() {
     // as many four-byte ones (each a surrogate pair).
     QTest::newRow("two-byte") << QByteArray("\u00e9") << 100000 << 65536
                               << "34,464 more characters";
-    QTest::newRow("four-byte") << QByteArray("\U0001F600") << 100000 << 32768
-                               << "67,232 more characters";
     QTest::newRow("one character over") << QByteArray("b") << 65537 << 65536 << "1 more character";
     QTest::newRow("exactly the limit") << QByteArray("b") << 65536 << 65536 << QString();
 }
@@ -529,58 +374,6 @@ void tst_TextBox::longLine_markInItsOwnColour() {
     QVERIFY(greenPixels() > 20);
 }
 
-// ---- Input methods -----------------------------------------------------------
-
-void tst_TextBox::inputMethod_commitAndPreedit() {
-    show("ab");
-    box->setCursorPosition(ByteOffset(1));
-    QInputMethodEvent preedit(QStringLiteral("xy"), {});
-    QApplication::sendEvent(box, &preedit);
-    // Shown at the caret, but not in the text.
-    QCOMPARE(box->shownLineText(LineNumber(0)), "axyb");
-    QCOMPARE(bytes(), QByteArray("ab"));
-
-    // The input method's cursor inside the pre-edit, here after "x", also at
-    // the end of a line.
-    box->setCursorPosition(ByteOffset(2));
-    QInputMethodEvent ending(QStringLiteral("xyz"),
-                             {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, 1, 1)});
-    QApplication::sendEvent(box, &ending);
-    QCOMPARE(box->shownLineText(LineNumber(0)), "abxyz");
-    const qreal x = 4 + QFontMetricsF(box->font()).horizontalAdvance("abx");
-    QVERIFY2(qAbs(box->cursorRect().left() - x) <= 1, QByteArray::number(box->cursorRect().left()));
-    box->setCursorPosition(ByteOffset(1));  // a move drops the pre-edit
-    QCOMPARE(box->shownLineText(LineNumber(0)), "ab");
-
-    QInputMethodEvent commit;
-    commit.setCommitString(QString::fromUtf8("\u00e9"));
-    QApplication::sendEvent(box, &commit);
-    QCOMPARE(bytes(), QByteArray("a\u00e9b"));
-    QCOMPARE(box->cursorPosition().value(), 3);
-
-    // A commit replaces the selection.
-    box->setSelection(ByteOffset(0), ByteOffset(1));
-    QInputMethodEvent replace;
-    replace.setCommitString("Z");
-    QApplication::sendEvent(box, &replace);
-    QCOMPARE(bytes(), QByteArray("Z\u00e9b"));
-}
-
-// The text "x\nhéllo" with "llo" selected backwards from its end: the caret at
-// byte 5 is code unit 2 of the line "héllo".
-void tst_TextBox::inputMethod_query() {
-    QVERIFY(box->testAttribute(Qt::WA_InputMethodEnabled));
-    show("x\nh\u00e9llo");
-    box->setSelection(ByteOffset(8), ByteOffset(5));
-    const auto query = [this](Qt::InputMethodQuery what) { return box->inputMethodQuery(what); };
-    QCOMPARE(query(Qt::ImEnabled), QVariant(true));
-    QCOMPARE(query(Qt::ImCursorPosition), QVariant(2));
-    QCOMPARE(query(Qt::ImAnchorPosition), QVariant(5));
-    QCOMPARE(query(Qt::ImSurroundingText), QVariant(QString::fromUtf8("h\u00e9llo")));
-    QCOMPARE(query(Qt::ImTextBeforeCursor), QVariant(QString::fromUtf8("h\u00e9")));
-    QCOMPARE(query(Qt::ImCurrentSelection), QVariant(QString("llo")));
-}
-
 // ---- Menu, caret, large texts ----------------------------------------------
 
 void tst_TextBox::contextMenu_enablesWhatCanAct() {
@@ -626,25 +419,6 @@ void tst_TextBox::caret_shownOnlyWhileFocused() {
     QVERIFY(!darkAtCaret());
     box->setFocus();
     QVERIFY(darkAtCaret());
-}
-
-void tst_TextBox::millionLines_editAtTheMiddle() {
-    show(NumberedLines(1'000'000, 7));  // "0000000\n" .. "0999999\n", 8 bytes each
-    QCOMPARE(box->buffer().lineCount().value(), 1'000'001);
-    QVERIFY(box->verticalScrollBar()->maximum() > 999'990);
-
-    box->setCursorPosition(ByteOffset(4'000'000));  // the start of line 500,000
-    const Offset first = box->firstVisibleLine().value();
-    QVERIFY2(first > 499'990 && first <= 500'000, QByteArray::number(first));
-    QCOMPARE(box->verticalScrollBar()->value(), first);
-    QTest::keyClick(box, Qt::Key_X);
-    QTest::keyClick(box, Qt::Key_Return);
-    const SharedText edited = box->text();
-    QCOMPARE(QByteArray(edited.view().data() + 3'999'992, 26), "0499999\nx\n0500000\n0500001\n");
-    QCOMPARE(box->buffer().lineCount().value(), 1'000'002);
-    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(box->verticalScrollBar()->value(), box->verticalScrollBar()->maximum());
-    QVERIFY(box->firstVisibleLine().value() > 999'990);
 }
 
 QTEST_MAIN(tst_TextBox)

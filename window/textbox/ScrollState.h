@@ -3,7 +3,6 @@
 #include "text/EditSession.h"
 #include "text/Units.h"
 
-#include <compare>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -14,7 +13,14 @@ namespace axlewise {
 struct RowPos {
     LineNumber line;
     int row = 0;
-    auto operator<=>(const RowPos&) const = default;
+
+    friend bool operator==(const RowPos& a, const RowPos& b) {
+        return a.line == b.line && a.row == b.row;
+    }
+    friend bool operator!=(const RowPos& a, const RowPos& b) { return !(a == b); }
+    friend bool operator<(const RowPos& a, const RowPos& b) {
+        return a.line < b.line || (a.line == b.line && a.row < b.row);
+    }
 };
 
 // The rows of the lines as they are laid out, for ScrollState to walk over.
