@@ -147,7 +147,7 @@ void tst_TextBoxRandom::randomActions_data() {
             << qEnvironmentVariable("AXLEWISE_BOX_RANDOM_SEED").toULongLong();
         return;
     }
-    for (quint64 seed : {1, 2, 3, 4}) {
+    for (const quint64 seed : {1ULL, 2ULL, 3ULL, 4ULL}) {
         QTest::addRow("seed %llu", seed) << seed;
     }
 }
