@@ -97,42 +97,55 @@ bool IsAscii(std::string_view text) noexcept {
     return bits < 0x80;
 }
 
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) noexcept {
-    const unsigned lead = Byte(text, pos);
-    if (lead < 0x80) {
-        return 1;
-    }
+namespace {
+
+// What a lead byte begins: the length of its sequence (0 for none) and the
+// range its second byte must lie in (overlong forms, surrogates and code
+// points past U+10FFFF are excluded there; later bytes are 80..BF).
+struct Lead {
     std::size_t length = 0;
-    unsigned low = 0x80;  // allowed range of the second byte
+    unsigned low = 0x80;
     unsigned high = 0xBF;
+};
+
+Lead LeadOf(unsigned lead) {
+    if (lead < 0x80) {
+        return {1};
+    }
     if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) {
-            low = 0xA0;  // overlong
-        } else if (lead == 0xED) {
-            high = 0x9F;  // surrogates
+        return {2};
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return {3, lead == 0xE0 ? 0xA0u : 0x80u, lead == 0xED ? 0x9Fu : 0xBFu};
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        return {4, lead == 0xF0 ? 0x90u : 0x80u, lead == 0xF4 ? 0x8Fu : 0xBFu};
+    }
+    return {};
+}
+
+// True when the bytes of text from pos on, as many as there are up to the
+// lead's length, are those a well-formed sequence would have.
+bool Agrees(std::string_view text, std::size_t pos, const Lead& lead) {
+    const std::size_t present = std::min(lead.length, text.size() - pos);
+    for (std::size_t k = 1; k < present; ++k) {
+        const unsigned byte = Byte(text, pos + k);
+        const bool fits = k == 1 ? byte >= lead.low && byte <= lead.high : (byte & 0xC0) == 0x80;
+        if (!fits) {
+            return false;
         }
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) {
-            low = 0x90;  // overlong
-        } else if (lead == 0xF4) {
-            high = 0x8F;  // past U+10FFFF
-        }
-    } else {
+    }
+    return true;
+}
+
+}  // namespace
+
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) noexcept {
+    const Lead lead = LeadOf(Byte(text, pos));
+    if (lead.length == 0 || text.size() - pos < lead.length || !Agrees(text, pos, lead)) {
         return 0;
     }
-    if (text.size() - pos < length || Byte(text, pos + 1) < low || Byte(text, pos + 1) > high) {
-        return 0;
-    }
-    for (std::size_t k = 2; k < length; ++k) {
-        if ((Byte(text, pos + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
+    return lead.length;
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {
@@ -180,9 +193,9 @@ Utf8Count CountUtf8Chars(std::string_view text, bool continues) noexcept {
         }
         const std::size_t length = Utf8SequenceLength(text, i);
         // A sequence the piece's end cut short is counted with the next piece.
-        if (length == 0 && continues && n - i < 4) {
-            const std::string padded = std::string(text.substr(i)) + "\x80\x80\x80";
-            if (Utf8SequenceLength(padded, 0) > n - i) {
+        if (length == 0 && continues) {
+            const Lead lead = LeadOf(Byte(text, i));
+            if (lead.length > n - i && Agrees(text, i, lead)) {
                 break;
             }
         }

@@ -532,6 +532,10 @@ void tst_TextBuffer::charactersAcrossPieces() {
     QCOMPARE(starts, (QList<qint64>{0, 1, 1, 1, 1, 5, 6}));
     QCOMPARE(nexts, (QList<qint64>{1, 5, 3, 4, 5, 6, 6}));
     QCOMPARE(previous, (QList<qint64>{0, 0, 1, 1, 1, 1, 5}));
+    // Cut right after its lead byte, whose next byte has a narrower range.
+    buffer.setText(Loaded("x\xF0"));
+    buffer.insert(ByteOffset(2), "\x93\x8C\x83\t");
+    QCOMPARE(buffer.countChars(Bytes(0, 6)), 3);
 }
 
 void tst_TextBuffer::lastEdit_data() {

@@ -87,6 +87,11 @@ void tst_Utf8::countChars_data() {
         << QByteArray("a\xF0\x9F\x98") << false << 4 << 4;
     QTest::newRow("a cut sequence at a piece's end waits for the next piece")
         << QByteArray("a\xF0\x9F\x98") << true << 1 << 1;
+    // The second byte after E0 or F0 has a narrower range than later ones.
+    QTest::newRow("a lone F0 at a piece's end waits") << QByteArray("a\xF0") << true << 1 << 1;
+    QTest::newRow("E0 A0 at a piece's end waits") << QByteArray("a\xE0\xA0") << true << 1 << 1;
+    QTest::newRow("E0 80 at a piece's end is two bad bytes")
+        << QByteArray("a\xE0\x80") << true << 3 << 3;
     QTest::newRow("a bad byte at a piece's end is counted")
         << QByteArray("a\xFF") << true << 2 << 2;
 }
