@@ -12,12 +12,10 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QClipboard>
 #include <QElapsedTimer>
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 class QMenu;
 

@@ -188,8 +188,6 @@ private slots:
     void join_data();
     void join();
     void charactersAcrossPieces();
-    void lastEdit_data();
-    void lastEdit();
 };
 
 void tst_TextBuffer::randomEditsMatchPlainString_data() {
@@ -536,41 +534,6 @@ void tst_TextBuffer::charactersAcrossPieces() {
     buffer.setText(Loaded("x\xF0"));
     buffer.insert(ByteOffset(2), "\x93\x8C\x83\t");
     QCOMPARE(buffer.countChars(Bytes(0, 6)), 3);
-}
-
-void tst_TextBuffer::lastEdit_data() {
-    QTest::addColumn<QString>("script");
-    QTest::addColumn<QList<qint64>>("edit");  // from, old to, new to
-    // The text is "abcdefgh".
-    QTest::newRow("a replace") << "edit 2 5 XY" << QList<qint64>{2, 5, 4};
-    QTest::newRow("its undo") << "edit 2 5 XY;undo" << QList<qint64>{2, 4, 5};
-    QTest::newRow("a move forward: the stretch it crossed")
-        << "move 1 3 6" << QList<qint64>{1, 6, 6};
-    QTest::newRow("a move backward") << "move 5 7 2" << QList<qint64>{2, 7, 7};
-    QTest::newRow("a move undone") << "move 1 3 6;undo" << QList<qint64>{1, 6, 6};
-    QTest::newRow("a copy") << "copy 0 2 8" << QList<qint64>{8, 8, 10};
-}
-
-void tst_TextBuffer::lastEdit() {
-    QFETCH(QString, script);
-    QFETCH(QList<qint64>, edit);
-    TextBuffer buffer;
-    buffer.setText(Loaded("abcdefgh"));
-    for (const QString& command : script.split(QLatin1Char(';'))) {
-        const QStringList word = command.split(QLatin1Char(' '));
-        const auto at = [&word](int i) { return ByteOffset(word[i].toLongLong()); };
-        if (word[0] == QLatin1String("undo")) {
-            buffer.undo();
-        } else if (word[0] == QLatin1String("move")) {
-            buffer.move({at(1), at(2)}, at(3));
-        } else if (word[0] == QLatin1String("copy")) {
-            buffer.copy({at(1), at(2)}, at(3));
-        } else {
-            buffer.replace({at(1), at(2)}, word[3].toStdString());
-        }
-    }
-    const TextBuffer::Edit last = buffer.lastEdit();
-    QCOMPARE((QList<qint64>{last.from.value(), last.oldTo.value(), last.newTo.value()}), edit);
 }
 
 QTEST_GUILESS_MAIN(tst_TextBuffer)

@@ -31,8 +31,6 @@ private slots:
     void mouseSelection();
     void dragPastTheEdges_autoScrolls();
     void setText_endsADrag();
-    void undoRedo_data();
-    void undoRedo();
     void longLine_showsMark_data();
     void longLine_showsMark();
     void longLine_caretSkipsTheHiddenPart_data();
@@ -236,49 +234,6 @@ void tst_TextBox::setText_endsADrag() {
     QApplication::sendEvent(surface, &move);
     QVERIFY(box->selection().to.value() <= 6 && box->anchorPosition().value() <= 6);
     QCOMPARE(box->selectedText(), QString());
-}
-
-// ---- Undo ------------------------------------------------------------------
-
-void tst_TextBox::undoRedo_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("paste");          // what Ctrl+V pastes
-    QTest::addColumn<QByteArrayList>("undone");  // the text after each undo, in turn
-    const auto row = [](const char* tag, const char* keys, const char* paste,
-                        const QByteArrayList& undone) {
-        QTest::newRow(tag) << QString::fromLatin1(keys) << QString::fromLatin1(paste) << undone;
-    };
-
-    // A move and its way back close the typed run, which the text alone would not.
-    row("a caret move starts a step", "ab{Left}{Right}c", "", {"ab", ""});
-    row("Enter is a step of its own", "ab{Return}cd", "", {"ab\n", "ab", ""});
-    row("each deletion is a step", "abc{Backspace}{Backspace}", "", {"ab", "abc", ""});
-    row("a paste is a step between typed runs", "ab{Ctrl+V}cd", "XY", {"abXY", "ab", ""});
-    row("typing over a selection is one step with the run", "abc{Shift+Left}{Shift+Left}xyz", "",
-        {"abc", ""});
-}
-
-// Undoes with Ctrl+Z down to the empty text, then redoes with Ctrl+Y and
-// Ctrl+Shift+Z in turn.
-void tst_TextBox::undoRedo() {
-    QFETCH(QString, keys);
-    QFETCH(QString, paste);
-    QFETCH(QByteArrayList, undone);
-
-    show({});
-    QApplication::clipboard()->setText(paste);
-    Type(box, keys);
-    const QByteArray typed = bytes();
-    for (const QByteArray& expected : undone) {
-        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(bytes(), expected);
-    }
-    QVERIFY(!box->buffer().canUndo());
-    for (qsizetype i = undone.size() - 2; i >= -1; --i) {
-        Type(box, i % 2 == 0 ? "{Ctrl+Y}" : "{Ctrl+Shift+Z}");
-        QCOMPARE(bytes(), i >= 0 ? undone.at(i) : typed);
-    }
-    QVERIFY(!box->buffer().canRedo());
 }
 
 // ---- Long lines --------------------------------------------------------------
