@@ -18,13 +18,14 @@
 
 namespace {
 
+using axlewise::ByteOffset;
+using axlewise::ByteRange;
+using axlewise::LineNumber;
 using axlewise::SharedText;
 using axlewise::TextBuffer;
-using Offset = TextBuffer::Offset;
-using Line = TextBuffer::Line;
 
-constexpr Line kLines = 1'000'000;
-constexpr Line kMiddle = 500'000;
+constexpr std::int64_t kLines = 1'000'000;
+constexpr LineNumber kMiddle{500'000};
 
 // The text as a load gives it, built once.
 const SharedText& LoadedText() {
@@ -46,7 +47,8 @@ const SharedText& LoadedText() {
 void EditScattered(TextBuffer& buffer, std::int64_t count) {
     std::mt19937_64 random(7);
     for (std::int64_t i = 0; i < count; ++i) {
-        const Offset at = static_cast<Offset>(random() % static_cast<std::uint64_t>(buffer.size()));
+        const ByteOffset at(static_cast<std::int64_t>(
+            random() % static_cast<std::uint64_t>(buffer.size().value())));
         switch (i % 3) {
             case 0:
                 buffer.insert(at, "x");
@@ -55,8 +57,9 @@ void EditScattered(TextBuffer& buffer, std::int64_t count) {
                 buffer.insert(at, "a pasted line\n");
                 break;
             default:
-                buffer.remove(at,
-                              std::min(buffer.size(), at + 1 + static_cast<Offset>(random() % 20)));
+                buffer.remove(
+                    {at, std::min(buffer.size(),
+                                  at + ByteOffset(1 + static_cast<std::int64_t>(random() % 20)))});
         }
     }
 }
@@ -109,7 +112,7 @@ BENCHMARK(BM_InsertCharAtMiddleLine)
 // started, within one undo step.
 void BM_TypeAtMiddleLine(benchmark::State& state) {
     const auto buffer = EditedBuffer(state.range(0));
-    Offset at = buffer->lineStart(kMiddle);
+    ByteOffset at = buffer->lineStart(kMiddle);
     for (auto _ : state) {
         buffer->insert(at, "x", true);
         ++at;
@@ -141,13 +144,14 @@ void BM_ReadWholeText(benchmark::State& state) {
     const auto buffer = EditedBuffer(state.range(0));
     buffer->insert(buffer->lineStart(kMiddle), "x");
     std::string out;
-    out.reserve(static_cast<std::size_t>(buffer->size()));
+    out.reserve(buffer->size().index());
     for (auto _ : state) {
         out.clear();
-        buffer->forEachPiece(0, buffer->size(), [&out](std::string_view piece) { out += piece; });
+        buffer->forEachPiece({ByteOffset(0), buffer->size()},
+                             [&out](std::string_view piece) { out += piece; });
         benchmark::DoNotOptimize(out.data());
     }
-    state.SetBytesProcessed(state.iterations() * buffer->size());
+    state.SetBytesProcessed(state.iterations() * buffer->size().value());
 }
 BENCHMARK(BM_ReadWholeText)->ArgName("edits")->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -160,7 +164,7 @@ void BM_SharedTextAfterEdit(benchmark::State& state) {
         const SharedText text = buffer.sharedText();
         benchmark::DoNotOptimize(text.view().data());
     }
-    state.SetBytesProcessed(state.iterations() * buffer.size());
+    state.SetBytesProcessed(state.iterations() * buffer.size().value());
 }
 BENCHMARK(BM_SharedTextAfterEdit)->Unit(benchmark::kMillisecond);
 
@@ -180,7 +184,8 @@ template <typename Lookup>
 void RandomLookups(benchmark::State& state, bool lines, Lookup lookup) {
     const auto buffer = EditedBuffer(state.range(0));
     std::mt19937_64 random(11);
-    const auto range = static_cast<std::uint64_t>(lines ? buffer->lineCount() : buffer->size() + 1);
+    const auto range = static_cast<std::uint64_t>(lines ? buffer->lineCount().value()
+                                                        : buffer->size().value() + 1);
     std::vector<std::int64_t> targets(4096);
     for (std::int64_t& target : targets) {
         target = static_cast<std::int64_t>(random() % range);
@@ -194,13 +199,15 @@ void RandomLookups(benchmark::State& state, bool lines, Lookup lookup) {
 
 // A scroll position (a line) to the offset where that line starts.
 void BM_LineStartOfRandomLine(benchmark::State& state) {
-    RandomLookups(state, true, [](const TextBuffer& b, Line n) { return b.lineStart(n); });
+    RandomLookups(state, true,
+                  [](const TextBuffer& b, std::int64_t n) { return b.lineStart(LineNumber(n)); });
 }
 BENCHMARK(BM_LineStartOfRandomLine)->ArgName("edits")->Arg(0)->Arg(1000)->Arg(10000);
 
 // An offset (the caret) to its line.
 void BM_LineAtRandomOffset(benchmark::State& state) {
-    RandomLookups(state, false, [](const TextBuffer& b, Offset at) { return b.lineAt(at); });
+    RandomLookups(state, false,
+                  [](const TextBuffer& b, std::int64_t at) { return b.lineAt(ByteOffset(at)); });
 }
 BENCHMARK(BM_LineAtRandomOffset)->ArgName("edits")->Arg(0)->Arg(1000)->Arg(10000);
 

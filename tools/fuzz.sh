@@ -15,7 +15,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds < 1)); then
     exit 2
 fi
 build="${AXLEWISE_FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(fuzz_readtruck fuzz_truckfile fuzz_pastedtext)
+targets=(fuzz_readtruck fuzz_truckfile fuzz_pastedtext fuzz_editsession)
 jobs="$(nproc)"
 
 # clang and its sanitizer runtimes come with the project's other packages.

@@ -7,12 +7,28 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace axlewise;
 
-using Offset = TextBuffer::Offset;
-using Range = TextBuffer::Range;
+using Offset = std::int64_t;
+
+// Plain numbers in the tables, typed ones for the buffer.
+struct Range {
+    Offset from = 0;
+    Offset to = 0;
+};
+
+Range Plain(const ByteRange& range) {
+    return {range.from.value(), range.to.value()};
+}
+std::optional<Range> Plain(const std::optional<ByteRange>& range) {
+    return range ? std::optional<Range>(Plain(*range)) : std::nullopt;
+}
+ByteRange Bytes(Offset from, Offset to) {
+    return {ByteOffset(from), ByteOffset(to)};
+}
 
 namespace {
 
@@ -21,7 +37,7 @@ QList<qint64> Pair(const std::optional<Range>& range) {
 }
 
 QByteArray Whole(const TextBuffer& buffer) {
-    return QByteArray::fromStdString(buffer.text(0, buffer.size()));
+    return QByteArray::fromStdString(buffer.text({ByteOffset(0), buffer.size()}));
 }
 
 // A slice in the middle of a larger block, so that offsets counted from the
@@ -116,8 +132,8 @@ void Probe(const TextBuffer& buffer, const PlainModel& model, Random& random, QL
     const std::string& text = model.text;
     const auto size = static_cast<Offset>(text.size());
     std::size_t checked = 0;
-    bool same = buffer.size() == size;
-    buffer.forEachPiece(0, same ? size : 0, [&](std::string_view piece) {
+    bool same = buffer.size().value() == size;
+    buffer.forEachPiece(Bytes(0, same ? size : 0), [&](std::string_view piece) {
         same = same && !piece.empty() && text.compare(checked, piece.size(), piece) == 0;
         checked += piece.size();
     });
@@ -131,23 +147,25 @@ void Probe(const TextBuffer& buffer, const PlainModel& model, Random& random, QL
     const auto lines = static_cast<Offset>(ends.size());
     ends.push_back(size);
     const auto end = [&ends](Offset n) { return ends[static_cast<std::size_t>(n)]; };
-    actual << buffer.lineCount();
+    actual << buffer.lineCount().value();
     expected << lines;
     for (Offset n : {Offset{0}, lines - 1, random.below(lines), random.below(lines)}) {
-        actual << n << buffer.lineStart(n) << buffer.lineEnd(n);
+        actual << n << buffer.lineStart(LineNumber(n)).value()
+               << buffer.lineEnd(LineNumber(n)).value();
         expected << n << end(n) + 1 << end(n + 1);
     }
     const Offset atBreak = lines == 1 ? 0 : end(random.below(lines - 1) + 1);
     for (Offset at : {Offset{0}, size, atBreak, random.below(size + 1), random.below(size + 1)}) {
-        actual << at << buffer.lineAt(at);
+        actual << at << buffer.lineAt(ByteOffset(at)).value();
         expected << at << std::lower_bound(ends.begin() + 1, ends.end(), at) - ends.begin() - 1;
     }
     if (size > 0) {
         const Offset from = random.below(size);
         const Offset to = std::min(size, from + random.below(300));
-        actual << from << buffer.at(from)
-               << (buffer.text(from, to) == text.substr(static_cast<std::size_t>(from),
-                                                        static_cast<std::size_t>(to - from)));
+        actual << from << buffer.at(ByteOffset(from))
+               << (buffer.text(Bytes(from, to)) ==
+                   text.substr(static_cast<std::size_t>(from),
+                               static_cast<std::size_t>(to - from)));
         expected << from << text[static_cast<std::size_t>(from)] << 1;
     }
 }
@@ -164,6 +182,12 @@ private slots:
     void undoRedo_data();
     void undoRedo();
     void loadedBlockIsViewedNotCopied();
+    void revision_data();
+    void revision();
+    void snapshotKeepsItsText();
+    void join_data();
+    void join();
+    void charactersAcrossPieces();
 };
 
 void tst_TextBuffer::randomEditsMatchPlainString_data() {
@@ -197,7 +221,7 @@ void tst_TextBuffer::randomEditsMatchPlainString() {
         const Offset kind = random.below(100);
         Range edited;
         const auto edit = [&](Offset a, Offset b, const std::string& s, bool merge) {
-            edited = buffer.replace(a, b, s, merge);
+            edited = Plain(buffer.replace(Bytes(a, b), s, merge));
             QCOMPARE(Pair(edited), Pair(model.replace(a, b, s, merge)));
         };
         if (kind < 18) {
@@ -227,7 +251,7 @@ void tst_TextBuffer::randomEditsMatchPlainString() {
         } else if (kind < 97) {
             const bool undo = kind < 83;
             for (Offset n = random.below(3) + 1; n > 0; --n) {
-                QCOMPARE(Pair(undo ? buffer.undo() : buffer.redo()), Pair(model.move(undo)));
+                QCOMPARE(Pair(Plain(undo ? buffer.undo() : buffer.redo())), Pair(model.move(undo)));
             }
         } else if (kind < 99) {
             edit(0, size, {}, false);  // select all, delete
@@ -250,15 +274,17 @@ void tst_TextBuffer::lineIndex() {
     TextBuffer loaded, typed, empty;
     loaded.setText(Loaded(text));
     for (auto i = text.size(); i-- > 0;) {
-        typed.insert(0, text.substr(i, 1));
+        typed.insert(ByteOffset(0), text.substr(i, 1));
     }
     const auto lines = [](const TextBuffer& buffer) {
         QString found;  // "start-end" of each line, then lineAt of each offset 0..size
-        for (Offset n = 0; n < buffer.lineCount(); ++n) {
-            found += QStringLiteral("%1-%2 ").arg(buffer.lineStart(n)).arg(buffer.lineEnd(n));
+        for (LineNumber n(0); n < buffer.lineCount(); ++n) {
+            found += QStringLiteral("%1-%2 ")
+                         .arg(buffer.lineStart(n).value())
+                         .arg(buffer.lineEnd(n).value());
         }
-        for (Offset offset = 0; offset <= buffer.size(); ++offset) {
-            found += QString::number(buffer.lineAt(offset));
+        for (ByteOffset offset(0); offset <= buffer.size(); ++offset) {
+            found += QString::number(buffer.lineAt(offset).value());
         }
         return found;
     };
@@ -319,13 +345,14 @@ void tst_TextBuffer::undoRedo() {
         } else if (word[0] == QLatin1String("close")) {
             buffer.closeUndoStep();
         } else {
-            buffer.replace(word[1].toLongLong(), word[2].toLongLong(), word[3].toStdString(),
+            buffer.replace(Bytes(word[1].toLongLong(), word[2].toLongLong()), word[3].toStdString(),
                            word[0] == QLatin1String("type"));
         }
     }
     QVERIFY(!buffer.canRedo());
     QStringList found;
-    const auto take = [&](const std::optional<Range>& range) {
+    const auto take = [&](const std::optional<ByteRange>& typed) {
+        const std::optional<Range> range = Plain(typed);
         found << QStringLiteral("%1-%2 ").arg(range.value().from).arg(range.value().to) +
                      QString::fromLatin1(Whole(buffer));
     };
@@ -346,8 +373,9 @@ void tst_TextBuffer::loadedBlockIsViewedNotCopied() {
     const auto block = std::make_shared<const std::string>("head\nab\ncd\ntail");
     const SharedText slice(block, std::string_view(*block).substr(5, 6));  // "ab\ncd\n"
     TextBuffer buffer;
+    const long held = block.use_count();
     buffer.setText(slice);
-    QCOMPARE(block.use_count(), 3);
+    QVERIFY(block.use_count() > held);
     // Whether text is [from, from + size) of the block itself.
     const auto inBlock = [&](const SharedText& text, std::size_t from, std::size_t size) {
         return text.block() == block && text.view().data() == block->data() + from &&
@@ -355,22 +383,157 @@ void tst_TextBuffer::loadedBlockIsViewedNotCopied() {
     };
     QVERIFY(inBlock(buffer.sharedText(), 5, 6));
 
-    buffer.insert(2, "X");
+    buffer.insert(ByteOffset(2), "X");
     const SharedText edited = buffer.sharedText();
     QCOMPARE(edited.view(), "abX\ncd\n");
     QVERIFY(edited.block() != block);
-    buffer.remove(0, 7);  // the text split around the insert, then removed whole
+    buffer.remove(Bytes(0, 7));  // the text split around the insert, then removed whole
     QVERIFY(buffer.sharedText().empty());
     buffer.undo();
     buffer.undo();
     QVERIFY(inBlock(buffer.sharedText(), 5, 6));
     // One stretch of the loaded text, its first line deleted: still a slice.
-    buffer.remove(0, 3);
+    buffer.remove(Bytes(0, 3));
     QVERIFY(inBlock(buffer.sharedText(), 8, 3));  // "cd\n"
 
     buffer.setText(SharedText());
-    QCOMPARE(block.use_count(), 2);
-    QVERIFY(buffer.sharedText().empty() && buffer.lineCount() == 1 && !buffer.canUndo());
+    QCOMPARE(block.use_count(), held);
+    QVERIFY(buffer.sharedText().empty() && buffer.lineCount() == LineNumber(1) &&
+            !buffer.canUndo());
+}
+
+void tst_TextBuffer::revision_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("changed");  // per command: '+' a new revision, '=' the same
+    QTest::newRow("edits, undo and redo") << "edit 0 0 a;type 1 1 b;type 2 2 c;undo;redo;undo;undo"
+                                          << "+++++++";
+    QTest::newRow("nothing replaced by nothing, and no step to take") << "edit 0 0 ;undo;redo;close"
+                                                                      << "====";
+    QTest::newRow("a new text, even the same one") << "set;set"
+                                                   << "++";
+    QTest::newRow("moves and copies") << "edit 0 0 abc;move 0 1 3;copy 0 1 0;undo;undo"
+                                      << "+++++";
+    QTest::newRow("a move to its own place") << "edit 0 0 abc;move 0 1 1"
+                                             << "+=";
+}
+
+// The window reads the box's text in the background and must tell whether it
+// is still the text it read: the revision changes with every change.
+void tst_TextBuffer::revision() {
+    QFETCH(QString, script);
+    QFETCH(QString, changed);
+    TextBuffer buffer;
+    QString found;
+    for (const QString& command : script.split(QLatin1Char(';'))) {
+        const QStringList word = command.split(QLatin1Char(' '));
+        const std::uint64_t before = buffer.revision();
+        const auto at = [&word](int i) { return ByteOffset(word[i].toLongLong()); };
+        if (word[0] == QLatin1String("undo")) {
+            buffer.undo();
+        } else if (word[0] == QLatin1String("redo")) {
+            buffer.redo();
+        } else if (word[0] == QLatin1String("close")) {
+            buffer.closeUndoStep();
+        } else if (word[0] == QLatin1String("set")) {
+            buffer.setText(Loaded("x"));
+        } else if (word[0] == QLatin1String("move")) {
+            buffer.move({at(1), at(2)}, at(3));
+        } else if (word[0] == QLatin1String("copy")) {
+            buffer.copy({at(1), at(2)}, at(3));
+        } else {
+            buffer.replace({at(1), at(2)}, word[3].toStdString(), word[0] == QLatin1String("type"));
+        }
+        found += buffer.revision() != before ? QLatin1Char('+') : QLatin1Char('=');
+    }
+    QCOMPARE(found, changed);
+}
+
+// A snapshot is the text as it was, whatever the buffer does after, also when
+// read on another thread while the buffer goes on being edited.
+void tst_TextBuffer::snapshotKeepsItsText() {
+    TextBuffer buffer;
+    buffer.setText(Loaded("one\ntwo\n"));
+    buffer.insert(ByteOffset(3), " more");
+    const TextSnapshot snapshot = buffer.snapshot();
+    const TextSnapshot copy = snapshot;
+    std::string read;
+    std::thread reader([&read, copy] { read = copy.join()->str(); });
+    for (int i = 0; i < 2000; ++i) {
+        buffer.insert(ByteOffset(0), "x");
+        buffer.remove(Bytes(buffer.size().value() - 1, buffer.size().value()));
+    }
+    reader.join();
+    buffer.setText(Loaded("other"));
+    QCOMPARE(read, "one more\ntwo\n");
+    QCOMPARE(snapshot.join()->str(), "one more\ntwo\n");
+    QCOMPARE(snapshot.text(Bytes(4, 8)), "more");
+    QCOMPARE(snapshot.size().value(), 13);
+    QVERIFY(snapshot.revision() != buffer.revision());
+}
+
+void tst_TextBuffer::join_data() {
+    QTest::addColumn<int>("cancelAt");         // the call of progress that says stop, 0 none
+    QTest::addColumn<QList<double>>("calls");  // what progress was told
+    QTest::addColumn<bool>("joined");
+    // 10 MiB in three pieces: told after 4 and 8 MiB and at the end.
+    QTest::newRow("to the end") << 0 << QList<double>{0.4, 0.8, 1.0} << true;
+    QTest::newRow("cancelled half way") << 2 << QList<double>{0.4, 0.8} << false;
+    QTest::newRow("cancelled at the end") << 3 << QList<double>{0.4, 0.8, 1.0} << false;
+}
+
+void tst_TextBuffer::join() {
+    QFETCH(int, cancelAt);
+    QFETCH(QList<double>, calls);
+    QFETCH(bool, joined);
+    constexpr std::size_t kMiB = 1 << 20;
+    const std::string loaded = std::string(5 * kMiB, 'a') + std::string(5 * kMiB - 1, 'c');
+    TextBuffer buffer;
+    buffer.setText(Loaded(loaded));
+    buffer.insert(ByteOffset(5 * kMiB), "b");  // 10 MiB in three pieces
+    QList<double> told;
+    const std::optional<SharedText> text = buffer.snapshot().join([&](double done) {
+        told << done;
+        return told.size() != cancelAt;
+    });
+    QCOMPARE(told, calls);
+    QCOMPARE(text.has_value(), joined);
+    if (text) {
+        QVERIFY(text->view() == std::string(5 * kMiB, 'a') + 'b' + std::string(5 * kMiB - 1, 'c'));
+    }
+    // Unedited, the text is the loaded block: nothing to copy, nothing told.
+    buffer.setText(Loaded("abc"));
+    told.clear();
+    QCOMPARE(buffer.snapshot()
+                 .join([&](double done) {
+                     told << done;
+                     return false;
+                 })
+                 ->str(),
+             "abc");
+    QVERIFY(told.isEmpty());
+}
+
+// A character can lie across two pieces: counted once, and its bytes are not
+// places of their own.
+void tst_TextBuffer::charactersAcrossPieces() {
+    TextBuffer buffer;
+    buffer.setText(Loaded("a\xF0\x9F"));
+    buffer.insert(ByteOffset(3), "\x98\x80z");  // "a😀z", the 😀 in both pieces
+    QCOMPARE(buffer.countChars(Bytes(0, 6)), 3);
+    QCOMPARE(buffer.countChars(Bytes(1, 5)), 1);
+    QList<qint64> starts, nexts, previous;
+    for (ByteOffset at(0); at <= buffer.size(); ++at) {
+        starts << buffer.charStart(at).value();
+        nexts << buffer.nextChar(at).value();
+        previous << buffer.previousChar(at).value();
+    }
+    QCOMPARE(starts, (QList<qint64>{0, 1, 1, 1, 1, 5, 6}));
+    QCOMPARE(nexts, (QList<qint64>{1, 5, 3, 4, 5, 6, 6}));
+    QCOMPARE(previous, (QList<qint64>{0, 0, 1, 1, 1, 1, 5}));
+    // Cut right after its lead byte, whose next byte has a narrower range.
+    buffer.setText(Loaded("x\xF0"));
+    buffer.insert(ByteOffset(2), "\x93\x8C\x83\t");
+    QCOMPARE(buffer.countChars(Bytes(0, 6)), 3);
 }
 
 QTEST_GUILESS_MAIN(tst_TextBuffer)

@@ -53,7 +53,7 @@ void tst_Loads::hugeLines_reportedWithTrucksKept() {
     QCOMPARE(window->state().NoTrucks, 4);
     QCOMPARE(window->state().Truck(4).RawLine.str(), Line(1004).chopped(1).toStdString());
     QCOMPARE(editor()->text().size(), std::size_t(Line(1004).size() + line.size() + 1));
-    QVERIFY(editor()->shownLineText(1).endsWith(QStringLiteral(" more characters not shown")));
+    QVERIFY(editor()->shownLineText(LineNumber(1)).endsWith(QStringLiteral(" more characters not shown")));
 }
 
 void tst_Loads::cancelProgress_leavesEverythingAsItWas_data() {
