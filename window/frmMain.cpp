@@ -405,14 +405,23 @@ void frmMain::ReportOpenFailure(const QString& reason) {
 }
 
 void frmMain::btnReadTxt_Click() {
-    const SharedText text = Editor->text();
+    // The box's text as it is now, joined into one text on the worker: an
+    // edited text of a large file takes a while to join.
+    const TextSnapshot snapshot = Editor->snapshot();
     const TruckIndex first = state_.NoTrucks + 1;
     std::optional<LoadResult> result;
     {
         WorkerLoad load(this, QStringLiteral("Reading the pasted trucks"), progressDialogDelay_);
         load.setProbe(loadProbe_);
-        result = load.run([text, first](const LoadProgress& progress) {
-            return ReadPastedText(text, first, progress);
+        result = load.run([snapshot, first](const LoadProgress& progress) {
+            constexpr double kJoinShare = 0.2;
+            const std::optional<SharedText> text = snapshot.join(Share(progress, 0, kJoinShare));
+            if (!text) {
+                LoadResult cancelled;
+                cancelled.cancelled = true;
+                return cancelled;
+            }
+            return ReadPastedText(*text, first, Share(progress, kJoinShare, 1));
         });
     }
     if (result) {
