@@ -49,6 +49,29 @@ CheckFailure Failure(const TruckRecord& truck, const PassageTime& now, const Pas
 
 }  // namespace
 
+ClockFields ClockOf(const TruckRecord& truck) {
+    constexpr int kClockFields[] = {kYearField,   kMonthField,  kDayField,       kHourField,
+                                    kMinuteField, kSecondField, kHundredthsField};
+    ClockFields clock{};
+    for (std::size_t k = 0; k < clock.size(); ++k) {
+        clock[k] = truck.Data[static_cast<std::size_t>(kClockFields[k])];
+    }
+    return clock;
+}
+
+std::string ClockText(const ClockFields& clock) {
+    const auto two = [&clock](std::size_t k) {
+        const int value = clock[k];
+        if (value < 0 || value > 99) {
+            return std::to_string(value);
+        }
+        return std::string{static_cast<char>('0' + value / 10),
+                           static_cast<char>('0' + value % 10)};
+    };
+    return two(0) + "-" + two(1) + "-" + two(2) + " " + two(3) + ":" + two(4) + ":" + two(5) + "." +
+           two(6);
+}
+
 PassageTime PassageTimeOf(const TruckRecord& truck) {
     // Time is a sum of doubles; the fields hold hundredths, so times are kept
     // in whole hundredths and equal fields always give equal times. Rounded

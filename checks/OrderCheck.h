@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace axlewise {
@@ -27,6 +28,15 @@ struct PassageTime {
 };
 
 PassageTime PassageTimeOf(const TruckRecord& truck);
+
+// A truck's clock as its fields give it: YEAR, MONTH, DAY, HOUR, MINUTE,
+// SECOND, SECOND/100.
+using ClockFields = std::array<std::int16_t, 7>;
+ClockFields ClockOf(const TruckRecord& truck);
+
+// "YY-MM-DD hh:mm:ss.cc", each field in two digits; a value no clock field
+// can hold is written as it is ("24-123--1 08:05:07.06").
+std::string ClockText(const ClockFields& clock);
 
 // The ORDER check of a whole file: fed the trucks of one file in the order
 // read, it remembers the last truck of each lane and direction and fails a

@@ -10,14 +10,6 @@ namespace axlewise {
 
 namespace {
 
-// A clock field in two digits, "07"; a value no clock has is written as it is.
-std::string TwoDigits(int value) {
-    if (value < 0 || value > 99) {
-        return std::to_string(value);
-    }
-    return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
-}
-
 // Reads one or two digits at text[pos], moving pos past them.
 std::optional<int> Digits(std::string_view text, std::size_t& pos) {
     int value = 0;
@@ -130,12 +122,7 @@ std::optional<PassageTime> ReadPassage(std::string_view text) {
 }
 
 std::string PassageText(const TruckRecord& truck) {
-    const auto field = [&truck](int index) {
-        return TwoDigits(truck.Data[static_cast<std::size_t>(index)]);
-    };
-    return field(kYearField) + "-" + field(kMonthField) + "-" + field(kDayField) + " " +
-           field(kHourField) + ":" + field(kMinuteField) + ":" + field(kSecondField) + "." +
-           field(kHundredthsField);
+    return ClockText(ClockOf(truck));
 }
 
 std::optional<TruckIndex> FirstPassingAtOrAfter(const BrowserState& state,

@@ -2,25 +2,12 @@
 
 namespace axlewise {
 
-namespace {
-
-std::string TwoDigits(int value) {
-    if (value < 0 || value > 99) {
-        return std::to_string(value);
-    }
-    return std::string{static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
-}
-
-}  // namespace
-
 std::string ShareText(std::int64_t tenths) {
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "%";
 }
 
 std::string PassageText(const Passage& passage) {
-    const auto& c = passage.clock;
-    return TwoDigits(c[0]) + "-" + TwoDigits(c[1]) + "-" + TwoDigits(c[2]) + " " + TwoDigits(c[3]) +
-           ":" + TwoDigits(c[4]) + ":" + TwoDigits(c[5]) + "." + TwoDigits(c[6]);
+    return ClockText(passage.clock);
 }
 
 std::string TruckNumbersText(const std::vector<TruckRef>& trucks, TruckIndex all) {

@@ -10,16 +10,11 @@ namespace axlewise {
 
 namespace {
 
-constexpr int kClockFields[] = {kYearField,   kMonthField,  kDayField,       kHourField,
-                                kMinuteField, kSecondField, kHundredthsField};
-
 Passage PassageOf(TruckRef truck, const TruckRecord& record, PassageTime when) {
     Passage passage;
     passage.truck = truck;
     passage.when = when;
-    for (std::size_t k = 0; k < passage.clock.size(); ++k) {
-        passage.clock[k] = record.Data[static_cast<std::size_t>(kClockFields[k])];
-    }
+    passage.clock = ClockOf(record);
     return passage;
 }
 

@@ -34,7 +34,7 @@ struct TruckRef {
 struct Passage {
     TruckRef truck;
     PassageTime when;
-    std::array<std::int16_t, 7> clock{};  // YEAR, MONTH, DAY, HOUR, MINUTE, SECOND, SECOND/100
+    ClockFields clock{};
 };
 
 struct CheckFigures {

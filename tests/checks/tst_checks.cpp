@@ -18,29 +18,12 @@ using namespace axlewise::test;
 
 namespace {
 
-int IndexOf(const QString& caption) {
-    for (const LineField& field : kFields) {
-        if (caption ==
-            QLatin1String(field.caption.data(), static_cast<qsizetype>(field.caption.size()))) {
-            return field.index;
-        }
-    }
-    qFatal("no field %s", qPrintable(caption));
-}
-
 // SampleTruck(5001), a consistent five-axle truck, with fields changed by
 // caption, later changes winning: "GVW=364, WT AX 1=897". Unchanged: weights
 // 56, 78, 76, 76, 76 (sum 362 = GVW), spacings 36, 13, 58, 13 (wheelbase 120,
 // LENGTH 165), SPEED 87, 14 March 08:35:12.47, direction 1, lane 2.
 TruckRecord Record(const QString& changes) {
-    TruckRecord record = ReadTruck(TruckLine(5001));
-    for (const QString& change : changes.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
-        const qsizetype equals = change.lastIndexOf(QLatin1Char('='));
-        record.Data[static_cast<std::size_t>(IndexOf(change.left(equals)))] =
-            change.mid(equals + 1).toShort();
-    }
-    record.Time = TruckTime(record);
-    return record;
+    return WithChanges(ReadTruck(TruckLine(5001)), changes.toStdString());
 }
 
 // The changes that cut the sample truck down to its first `axles` (0..2) axles,

@@ -53,6 +53,32 @@ inline std::string WithField(std::string line, int index, std::string_view text)
     return line;
 }
 
+// The record with fields changed by caption, later changes winning, and its
+// Time worked out again: "GVW=364, WT AX 1=897".
+inline TruckRecord WithChanges(TruckRecord record, std::string_view changes) {
+    while (!changes.empty()) {
+        const std::size_t comma = changes.find(", ");
+        const std::string_view change = changes.substr(0, comma);
+        changes = comma == std::string_view::npos ? std::string_view() : changes.substr(comma + 2);
+        if (change.empty()) {
+            continue;
+        }
+        const std::size_t equals = change.rfind('=');
+        const std::string_view caption = change.substr(0, equals);
+        const LineField* field = nullptr;
+        for (const LineField& candidate : kFields) {
+            if (candidate.caption == caption) {
+                field = &candidate;
+            }
+        }
+        assert(field != nullptr && equals != std::string_view::npos);
+        record.Data[static_cast<std::size_t>(field->index)] =
+            static_cast<std::int16_t>(std::stoi(std::string(change.substr(equals + 1))));
+    }
+    record.Time = TruckTime(record);
+    return record;
+}
+
 // The number of the RuntimeError that call() raises (its reason into *reason),
 // 0 when it raises none.
 template <typename Call>

@@ -10,6 +10,8 @@
 #include "stats/SiteStats.h"
 #include "stats/ValueCounts.h"
 
+#include "TruckLines.h"
+
 #include <QRegularExpression>
 #include <QTest>
 
@@ -17,30 +19,13 @@ using namespace axlewise;
 
 namespace {
 
-int IndexOf(const QString& caption) {
-    for (const LineField& field : kFields) {
-        if (caption ==
-            QLatin1String(field.caption.data(), static_cast<qsizetype>(field.caption.size()))) {
-            return field.index;
-        }
-    }
-    qFatal("no field %s", qPrintable(caption));
-}
-
 // A five-axle truck on 24-03-11 at 10:00, lane 1, direction 1, with fields
 // changed by caption: "GVW=364, WT AX 1=60".
 TruckRecord Truck(const QString& changes = {}) {
-    TruckRecord record;
     const QString base = QStringLiteral(
         "YEAR=24, MONTH=3, DAY=11, HOUR=10, SPEED=80, GVW=300, NO. AXLES=5, LANE=1, "
         "DIRECTION=1, WT AX 1=60, S AX 2 - AX 3=13, ");
-    for (const QString& change : (base + changes).split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
-        const qsizetype equals = change.lastIndexOf(QLatin1Char('='));
-        record.Data[static_cast<std::size_t>(IndexOf(change.left(equals)))] =
-            change.mid(equals + 1).toShort();
-    }
-    record.Time = TruckTime(record);
-    return record;
+    return test::WithChanges(TruckRecord(), (base + changes).toStdString());
 }
 
 // Trucks written "YY-MM-DD axles wt1 s23" and separated by "; ", fed in order

@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <thread>
 
 using namespace axlewise;
@@ -17,6 +19,38 @@ using namespace axlewise::test;
 
 class tst_Loads : public WindowFixture {
     Q_OBJECT
+
+    // The next load, held half-way (trucks read) on its worker thread until
+    // `act` has been done on the window's thread with the progress dialog
+    // showing.
+    struct HalfWay {
+        std::atomic<bool> reached = false;
+        std::atomic<bool> acted = false;
+        QTimer timer;
+    };
+    std::unique_ptr<HalfWay> whenHalfWay(std::function<void(QProgressDialog*)> act) {
+        auto halfWay = std::make_unique<HalfWay>();
+        HalfWay* held = halfWay.get();
+        window->setProgressDialogDelay(0);
+        window->setLoadProbe([held](double done) {
+            if (done > 0.5) {
+                held->reached = true;
+                while (!held->acted) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+            }
+        });
+        connect(&held->timer, &QTimer::timeout, [this, held, act] {
+            auto* progress = window->findChild<QProgressDialog*>();
+            if (held->reached && progress != nullptr && progress->isVisible()) {
+                held->timer.stop();
+                act(progress);
+                held->acted = true;
+            }
+        });
+        held->timer.start(0);
+        return halfWay;
+    }
 
 private slots:
     void init() { setUpWindow(); }
@@ -35,10 +69,9 @@ void tst_Loads::hugeLines_reportedWithTrucksKept_data() {
     QTest::newRow("a 10 MB line") << QByteArray(10'000'000, 'x')
                                   << R"(HEAD (columns 1-4): "xxxx" is not a number)";
     // A file of NULs is said to be binary data.
-    QTest::newRow("1,000,000 NUL bytes")
-        << QByteArray(1'000'000, '\0')
-        << "HEAD (columns 1-4): \"\\0\\0\\0\\0\" is not a number\n"
-           "The file holds binary data, not lines of text.";
+    QTest::newRow("1,000,000 NUL bytes") << QByteArray(1'000'000, '\0')
+                                         << "HEAD (columns 1-4): \"\\0\\0\\0\\0\" is not a number\n"
+                                            "The file holds binary data, not lines of text.";
 }
 
 // A file whose second line is huge: the truck before it is read, the message
@@ -53,7 +86,9 @@ void tst_Loads::hugeLines_reportedWithTrucksKept() {
     QCOMPARE(window->state().NoTrucks, 4);
     QCOMPARE(window->state().Truck(4).RawLine.str(), Line(1004).chopped(1).toStdString());
     QCOMPARE(editor()->text().size(), std::size_t(Line(1004).size() + line.size() + 1));
-    QVERIFY(editor()->shownLineText(LineNumber(1)).endsWith(QStringLiteral(" more characters not shown")));
+    QVERIFY(editor()
+                ->shownLineText(LineNumber(1))
+                .endsWith(QStringLiteral(" more characters not shown")));
 }
 
 void tst_Loads::cancelProgress_leavesEverythingAsItWas_data() {
@@ -72,28 +107,9 @@ void tst_Loads::cancelProgress_leavesEverythingAsItWas() {
         many += Line(i % 10'000);
     }
     const QString path = write(QStringLiteral("many.txt"), many);
-    window->setProgressDialogDelay(0);
-    // The load waits half-way, trucks read, until Cancel has been pressed.
-    std::atomic<bool> halfWay = false;
-    std::atomic<bool> pressed = false;
-    window->setLoadProbe([&](double done) {
-        if (done > 0.5) {
-            halfWay = true;
-            while (!pressed) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
+    const auto halfWay = whenHalfWay([](QProgressDialog* progress) {
+        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
     });
-    QTimer canceller;
-    connect(&canceller, &QTimer::timeout, [&] {
-        auto* progress = window->findChild<QProgressDialog*>();
-        if (halfWay && progress != nullptr && progress->isVisible()) {
-            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
-            pressed = true;
-            canceller.stop();
-        }
-    });
-    canceller.start(0);
     const SharedText before = editor()->text();
     if (how == QLatin1String("paste")) {
         editor()->setText(SharedText(many.toStdString()));
@@ -101,7 +117,7 @@ void tst_Loads::cancelProgress_leavesEverythingAsItWas() {
     } else {
         open(QStringLiteral("menu"), path);
     }
-    QVERIFY(!canceller.isActive());
+    QVERIFY(halfWay->acted);
     QCOMPARE(messages, QStringList());
     QCOMPARE(window->state().NoTrucks, 3);
     QCOMPARE(window->state().Trucks.count(), 3);
@@ -150,30 +166,12 @@ void tst_Loads::inputDuringLoad_neverActs() {
 void tst_Loads::closeDuringLoad_cancelsThenCloses() {
     holdThree();
     const QString path = write(QStringLiteral("many.txt"), Line(1).repeated(20'000));
-    window->setProgressDialogDelay(0);
-    std::atomic<bool> halfWay = false;
-    std::atomic<bool> closed = false;
-    window->setLoadProbe([&](double done) {
-        if (done > 0.5) {
-            halfWay = true;
-            while (!closed) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-        }
+    const auto halfWay = whenHalfWay([this](QProgressDialog*) {
+        window->close();
+        QVERIFY(window->isVisible());  // not before the load has stopped
     });
-    QTimer closer;
-    connect(&closer, &QTimer::timeout, [&] {
-        auto* progress = window->findChild<QProgressDialog*>();
-        if (halfWay && progress != nullptr && progress->isVisible()) {
-            window->close();
-            QVERIFY(window->isVisible());  // not before the load has stopped
-            closed = true;
-            closer.stop();
-        }
-    });
-    closer.start(0);
     open(QStringLiteral("menu"), path);
-    QVERIFY(closed);
+    QVERIFY(halfWay->acted);
     QCOMPARE(window->state().NoTrucks, 3);
     QCOMPARE(messages, QStringList());
     QTRY_VERIFY(!window->isVisible());
