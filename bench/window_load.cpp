@@ -5,6 +5,9 @@
 // time that takes is printed too), and then "Read Pasted Truck(s)" is timed
 // from the click until truck 1 is shown:
 //   window_load FILE --paste
+// With --again, the file is loaded once untimed and then again, appended to
+// the trucks of the first load, timed:
+//   window_load FILE --again
 #include "PeakMemory.h"
 #include "window/TextBox.h"
 #include "window/frmMain.h"
@@ -35,8 +38,9 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const bool paste = argc == 3 && std::strcmp(argv[2], "--paste") == 0;
-    if (argc < 2 || (argc == 3 && !paste) || argc > 3) {
-        std::fprintf(stderr, "usage: window_load FILE [--paste]\n");
+    const bool again = argc == 3 && std::strcmp(argv[2], "--again") == 0;
+    if (argc < 2 || (argc == 3 && !paste && !again) || argc > 3) {
+        std::fprintf(stderr, "usage: window_load FILE [--paste | --again]\n");
         return 2;
     }
     axlewise::frmMain window;
@@ -46,6 +50,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
+    if (again) {
+        window.OpenFile(path);
+        QApplication::processEvents();
+    }
     auto start = std::chrono::steady_clock::now();
     if (paste) {
         QFile file(path);

@@ -65,6 +65,10 @@ public:
     void btnNext_Click();
     void btnEnd_Click();
 
+    // Shows truck n (1..NoTrucks) as the navigation buttons do: where the Go
+    // menu, the Summary window and the file-contents box take the window.
+    void ShowTruckAt(TruckIndex n);
+
     // The Go menu: straight to a truck by its number, its time of passage or
     // the checks it failed.
     void GoToTruck_Click();
@@ -88,8 +92,6 @@ private:
     void RefreshSummary();
     // Enables what needs a truck held.
     void UpdateGoActions();
-    // Shows truck n (1..NoTrucks) as the navigation buttons do.
-    void ShowTruckAt(TruckIndex n);
     void GoToFailing(Direction direction);
     // The checks Next and Previous Failing Truck look for.
     CheckMask WantedChecks() const;
