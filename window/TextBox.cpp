@@ -204,6 +204,11 @@ void TextBox::setMarkedLine(std::optional<LineNumber> n) {
 
 void TextBox::revealLine(LineNumber n) {
     scroll_.revealLine(n);
+    // Lines laid out on the way are trimmed here as a paint would: called
+    // for line after line while no paint comes (a hidden window), the
+    // layouts kept would otherwise grow without end.
+    const RowPos top = scroll_.top();
+    layouts_.trim(top.line - LineNumber(1), top.line + LineNumber(scroll_.rowsInView() + 1));
     sync(Reveal::No);
 }
 
