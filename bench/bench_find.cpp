@@ -142,6 +142,91 @@ void BM_FindFirstLine_Backward(benchmark::State& state) {
 }
 BENCHMARK(BM_FindFirstLine_Backward)->Unit(benchmark::kMillisecond);
 
+// The box in a shown window as after a load, in the window's Editor size and font.
+struct Box {
+    Box() : window(std::make_unique<QWidget>()) {
+        window->setFont(WindowFont(kWindowPoints));
+        window->resize(460, 160);
+        box = new TextBox(window.get());
+        box->setGeometry(10, 10, 433, 113);
+        window->show();
+        box->setFocus();
+        box->setText(LoadedText(), LineIndex::Of(LoadedText().view()));
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<QWidget> window;
+    TextBox* box = nullptr;
+};
+
+Box& TheBox() {
+    static Box box;
+    return box;
+}
+
+// The box's find from the start: the search, the selection, the view
+// scrolled to the last line.
+void BM_BoxFindLastLine(benchmark::State& state) {
+    TextBox* box = TheBox().box;
+    const std::string needle = LastLine();
+    FindResult result = FindResult::NotFound;
+    for (auto _ : state) {
+        state.PauseTiming();
+        box->setCursorPosition(ByteOffset(0));
+        state.ResumeTiming();
+        result = box->find(needle, true, false);
+    }
+    if (result != FindResult::Found ||
+        box->buffer().lineAt(box->cursorPosition()) != LineNumber(kLines - 1)) {
+        state.SkipWithError("not found on the last line");
+    }
+}
+BENCHMARK(BM_BoxFindLastLine)->Unit(benchmark::kMillisecond);
+
+// What the window does on Next: the truck's line marked and revealed. Each
+// step goes to a line not laid out before (the view follows a line at a time
+// when walking; a jump puts the line in the middle), as the window's Next
+// does; with a repaint, as the user sees it, or the calls alone.
+void MarkAndReveal(benchmark::State& state, bool jump, bool repaint) {
+    TextBox* box = TheBox().box;
+    box->revealLine(LineNumber(500'000));
+    std::int64_t step = 0;
+    for (auto _ : state) {
+        ++step;
+        // Walking: 500,001, 500,002, ...; jumping: 500,000 and a line far
+        // before it in turn, a new one each time.
+        const LineNumber line = !jump           ? LineNumber(500'000 + step % 400'000)
+                                : step % 2 == 0 ? LineNumber(500'000)
+                                                : LineNumber(step % 400'000);
+        box->setMarkedLine(line);
+        box->revealLine(line);
+        if (repaint) {
+            box->viewport()->repaint();
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_MarkAndReveal_Walk(benchmark::State& state) {
+    MarkAndReveal(state, false, false);
+}
+BENCHMARK(BM_MarkAndReveal_Walk)->Unit(benchmark::kMicrosecond);
+
+void BM_MarkAndReveal_Jump(benchmark::State& state) {
+    MarkAndReveal(state, true, false);
+}
+BENCHMARK(BM_MarkAndReveal_Jump)->Unit(benchmark::kMicrosecond);
+
+void BM_MarkAndReveal_Walk_Repainted(benchmark::State& state) {
+    MarkAndReveal(state, false, true);
+}
+BENCHMARK(BM_MarkAndReveal_Walk_Repainted)->Unit(benchmark::kMicrosecond);
+
+void BM_MarkAndReveal_Jump_Repainted(benchmark::State& state) {
+    MarkAndReveal(state, true, true);
+}
+BENCHMARK(BM_MarkAndReveal_Jump_Repainted)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
