@@ -4,6 +4,7 @@
 #include "window/textbox/BoxClipboard.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -129,6 +130,15 @@ std::optional<FindResult> FindBar::find(bool backward) {
 
 void FindBar::dismiss() {
     hide();
+    giveBackFocus();
+}
+
+void FindBar::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    giveBackFocus();
+}
+
+void FindBar::giveBackFocus() {
     if (box_) {
         box_->activateWindow();
         box_->setFocus(Qt::ActiveWindowFocusReason);

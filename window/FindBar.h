@@ -22,7 +22,8 @@ class TextBox;
 // (btnFindPrevious), "Next" (btnFindNext) and a status (lblFindStatus) that
 // reads "Search wrapped" or "Not found"; never a message box. Enter in the
 // window finds the next match, Shift+Enter the previous one, F3 and Shift+F3
-// the same; Esc closes it and gives the focus back to the box.
+// the same; Esc closes it, as its window's close button does, and either
+// gives the focus back to the box.
 class FindBar : public QWidget {
     Q_OBJECT
 
@@ -42,11 +43,13 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::optional<FindResult> find(bool backward);
     // Hides the bar and gives the focus back to the box.
     void dismiss();
+    void giveBackFocus();
     void place();
 
     QPointer<TextBox> box_;

@@ -56,7 +56,8 @@ private slots:
     void bar_keysAndButtons();
     void bar_opensBelowTheBoxPrefilledAndFocused();
     void bar_emptyFieldOpensInsteadOfFinding();
-    void bar_escapeGivesTheFocusBackToTheBox();
+    void bar_closingGivesTheFocusBackToTheBox_data();
+    void bar_closingGivesTheFocusBackToTheBox();
 
 private:
     void show(const QByteArray& text) { fixture->show(text); }
@@ -271,12 +272,26 @@ void tst_FindBar::bar_emptyFieldOpensInsteadOfFinding() {
     QCOMPARE(box->selectedText(), QStringLiteral("end"));
 }
 
-void tst_FindBar::bar_escapeGivesTheFocusBackToTheBox() {
+void tst_FindBar::bar_closingGivesTheFocusBackToTheBox_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc in the field") << "field";
+    QTest::newRow("Esc on a button") << "button";
+    QTest::newRow("the window's close button") << "close";
+}
+
+void tst_FindBar::bar_closingGivesTheFocusBackToTheBox() {
+    QFETCH(QString, how);
     show(kTwos);
     bar->open();
     QVERIFY(focusedIn(bar));
     QVERIFY(!box->hasFocus());
-    QTest::keyClick(child<QLineEdit>("txtFind"), Qt::Key_Escape);
+    if (how == QLatin1String("field")) {
+        QTest::keyClick(child<QLineEdit>("txtFind"), Qt::Key_Escape);
+    } else if (how == QLatin1String("button")) {
+        QTest::keyClick(child<QPushButton>("btnFindNext"), Qt::Key_Escape);
+    } else {
+        bar->close();
+    }
     QVERIFY(!bar->isVisible());
     QVERIFY(focusedIn(fixture->window()));
     QCOMPARE(QApplication::focusWidget(), box);
