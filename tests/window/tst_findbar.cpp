@@ -183,7 +183,6 @@ void tst_FindBar::bar_keysAndButtons_data() {
     // The caret starts at 4, after the first "two ".
     QTest::newRow("Enter finds the next, in any case")
         << "two" << false << "{Enter}" << 8 << 11 << "";
-    QTest::newRow("Return twice") << "two" << false << "{Return}{Return}" << 12 << 15 << "";
     QTest::newRow("three times wraps")
         << "two" << false << "{Return}{Return}{Return}" << 0 << 3 << "Search wrapped";
     QTest::newRow("a find after the wrap clears the status")
