@@ -49,6 +49,7 @@ public:
     void setText(const SharedText& text, LineIndex lineBreaks);
     // The whole text; no copy while it is still the text given to setText.
     SharedText text() const;
+    // No text at all; hasTextChanged tells when this changes.
     bool isEmpty() const { return session_.buffer().empty(); }
     // The text as it is now, for reading on another thread (TextSnapshot).
     TextSnapshot snapshot() const { return session_.buffer().snapshot(); }
@@ -84,8 +85,8 @@ public:
     // (text/Find.h), selects the match, the caret at its end going forward
     // and at its start going backward, and scrolls it into view. Matches the
     // caret cannot stand at the start of (inside a character, in the hidden
-    // part of a cut line) are passed over. Nothing changes when it finds
-    // nothing.
+    // part of a cut line) are passed over. Wrapped when the search went
+    // round the end (or the start); nothing changes when it finds nothing.
     FindResult find(std::string_view needle, bool matchCase, bool backward);
 
     // Marks line n with a band across the box, under its text, in the
