@@ -4,11 +4,13 @@
 #include "window/textbox/InputMethod.h"
 #include "window/textbox/KeyMap.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDrag>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -24,6 +26,9 @@ namespace {
 
 constexpr qreal kMargin = ScrollState::kMargin;
 constexpr int kAutoScrollMs = 50;
+// The marked line's band: the highlight colour, faint enough that the text,
+// a selection and the caret on it read as they do elsewhere.
+constexpr int kBandAlpha = 60;
 
 int ToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
@@ -72,6 +77,9 @@ void TextBox::sync(Reveal reveal) {
         // drag by units does in the session.
         pressInSelection_ = false;
         dropAt_.reset();
+        if (marked_ && *marked_ >= session_.buffer().lineCount()) {
+            marked_.reset();
+        }
     }
     if (changes.caret || changes.selection || changes.text) {
         restartBlink();
@@ -87,6 +95,10 @@ void TextBox::sync(Reveal reveal) {
     }
     if (changes.text) {
         emit textChanged();
+        if (hadText_ == isEmpty()) {
+            hadText_ = !isEmpty();
+            emit hasTextChanged(hadText_);
+        }
     }
     // Last: an input method may answer a reset with events of its own.
     if (changes.resetInput) {
@@ -150,6 +162,56 @@ QString TextBox::shownLineText(LineNumber n) const {
     return layouts_.view(std::clamp(n, LineNumber(0), last)).layout.text();
 }
 
+FindResult TextBox::find(std::string_view needle, bool matchCase, bool backward) {
+    const FindOptions options{matchCase, backward};
+    ByteRange from = session_.selection();
+    bool wrapped = false;
+    std::optional<ByteRange> firstPassed;
+    for (;;) {
+        const FoundText found = Find(session_.buffer(), needle, from, options);
+        if (found.result == FindResult::NotFound) {
+            return FindResult::NotFound;
+        }
+        wrapped = wrapped || found.result == FindResult::Wrapped;
+        const ByteRange match = found.range;
+        if (session_.snap(match.from) == match.from) {
+            backward ? session_.select(match.to, match.from)
+                     : session_.select(match.from, match.to);
+            break;
+        }
+        // A match the caret cannot reach would be found again and again:
+        // the search goes on from it, until it comes round to the first one
+        // passed over.
+        if (firstPassed == match) {
+            return FindResult::NotFound;
+        }
+        firstPassed = firstPassed.value_or(match);
+        from = match;
+    }
+    sync(Reveal::Caret);
+    return wrapped ? FindResult::Wrapped : FindResult::Found;
+}
+
+void TextBox::setMarkedLine(std::optional<LineNumber> n) {
+    if (n && (*n < LineNumber(0) || *n >= session_.buffer().lineCount())) {
+        n.reset();
+    }
+    if (n != marked_) {
+        marked_ = n;
+        viewport()->update();
+    }
+}
+
+void TextBox::revealLine(LineNumber n) {
+    scroll_.revealLine(n);
+    // Lines laid out on the way are trimmed here as a paint would: called
+    // for line after line while no paint comes (a hidden window), the
+    // layouts kept would otherwise grow without end.
+    const RowPos top = scroll_.top();
+    layouts_.trim(top.line - LineNumber(1), top.line + LineNumber(scroll_.rowsInView() + 1));
+    sync(Reveal::No);
+}
+
 void TextBox::command(KeyCommand command) {
     commands_.perform(command);
     sync(EditCommands::RevealsCaret(command) ? Reveal::Caret : Reveal::No);
@@ -201,6 +263,11 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
     const std::optional<KeyAction> action = KeyActionFor(*event);
     if (!action) {
         event->ignore();
+        return;
+    }
+    if (action->command == KeyCommand::ShowTruck) {
+        emit showTruckRequested(session_.buffer().lineAt(session_.position()));
+        event->accept();
         return;
     }
     // A key acts on the text as it is, without a pre-edit in it.
@@ -367,7 +434,21 @@ void TextBox::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 QMenu* TextBox::createStandardContextMenu(QWidget* parent) {
-    return commands_.menu(parent, [this](KeyCommand chosen) { command(chosen); });
+    QMenu* menu = commands_.menu(parent, [this](KeyCommand chosen) { command(chosen); });
+    menu->addSeparator();
+    QAction* find = menu->addAction(QStringLiteral("Find..."));
+    find->setObjectName(QStringLiteral("edit-find"));
+    find->setEnabled(!isEmpty());
+    connect(find, &QAction::triggered, this, &TextBox::findRequested);
+    const QString key =
+        QKeySequence(Qt::ControlModifier | Qt::Key_Return).toString(QKeySequence::NativeText);
+    QAction* show = menu->addAction(QStringLiteral("Show This Truck") + u'\t' + key);
+    show->setObjectName(QStringLiteral("show-truck"));
+    show->setEnabled(!isEmpty());
+    // The caret's line when chosen: the menu leaves the caret where it was.
+    connect(show, &QAction::triggered, this,
+            [this] { emit showTruckRequested(session_.buffer().lineAt(session_.position())); });
+    return menu;
 }
 
 // ---- Drops from outside ------------------------------------------------------
@@ -504,6 +585,8 @@ void TextBox::paintEvent(QPaintEvent* event) {
     const LineNumber dropLine = dropAt_ ? buffer.lineAt(*dropAt_) : LineNumber(-1);
     const qreal height = viewport()->height();
     const RowPos top = scroll_.top();
+    QColor band = colours.color(group, QPalette::Highlight);
+    band.setAlpha(kBandAlpha);
 
     qreal y = scroll_.topMargin() - layouts_.view(top.line).row(top.row).y();
     for (LineNumber line = top.line; line < buffer.lineCount() && y < height; ++line) {
@@ -527,6 +610,10 @@ void TextBox::paintEvent(QPaintEvent* event) {
         }
         const QPointF origin(kMargin, y);
         if (y + v.height >= clip.top()) {
+            if (marked_ && line == *marked_) {
+                // Across the whole width, margins included, under the text.
+                painter.fillRect(QRectF(0, y, viewport()->width(), v.height), band);
+            }
             v.layout.draw(&painter, origin, ranges, clip);
             if (hasFocus() && caretOn_ && line == caretLine) {
                 v.layout.drawCursor(

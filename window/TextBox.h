@@ -2,6 +2,7 @@
 
 #include "records/SharedText.h"
 #include "text/EditSession.h"
+#include "text/Find.h"
 #include "text/LineIndex.h"
 #include "text/TextBuffer.h"
 #include "text/TextSnapshot.h"
@@ -16,6 +17,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 class QMenu;
 
@@ -28,6 +30,8 @@ namespace axlewise {
 // lines wrap at the viewport width, on screen only, and the scroll bar counts
 // rows (ScrollState). Keys mean what KeyActionFor says; Tab moves the focus.
 // A selection can be dragged to move it, or with Ctrl to copy it.
+// Ctrl+Return asks for the caret's line to be shown as a truck; one line may
+// be marked with a band, for the truck on show.
 //
 // Positions are byte offsets into the UTF-8 text; the box keeps its caret and
 // selection on character boundaries.
@@ -45,6 +49,8 @@ public:
     void setText(const SharedText& text, LineIndex lineBreaks);
     // The whole text; no copy while it is still the text given to setText.
     SharedText text() const;
+    // No text at all; hasTextChanged tells when this changes.
+    bool isEmpty() const { return session_.buffer().empty(); }
     // The text as it is now, for reading on another thread (TextSnapshot).
     TextSnapshot snapshot() const { return session_.buffer().snapshot(); }
     // Changes with every change of the text (TextBuffer::revision).
@@ -75,8 +81,29 @@ public:
     // The caret's rectangle in viewport coordinates.
     QRect cursorRect() const;
 
+    // Finds needle (UTF-8) in the text from the selection, as Find does
+    // (text/Find.h), selects the match, the caret at its end going forward
+    // and at its start going backward, and scrolls it into view. Matches the
+    // caret cannot stand at the start of (inside a character, in the hidden
+    // part of a cut line) are passed over. Wrapped when the search went
+    // round the end (or the start); nothing changes when it finds nothing.
+    FindResult find(std::string_view needle, bool matchCase, bool backward);
+
+    // Marks line n with a band across the box, under its text, in the
+    // palette's highlight colour made faint; nothing marks no line. Not a
+    // selection: the caret and the selection stay. The mark stays on line n
+    // through edits (the caller moves or clears it), and goes when an edit
+    // leaves fewer lines than n + 1; a line past the end marks nothing.
+    void setMarkedLine(std::optional<LineNumber> n);
+    std::optional<LineNumber> markedLine() const { return marked_; }
+    // Scrolls so that line n is in view, without moving the caret: not at
+    // all when it is wholly in view, as little as shows it when it is near,
+    // otherwise to the middle of the view (ScrollState::revealLine).
+    void revealLine(LineNumber n);
+
     // The context menu the box shows, for the caller to own: Undo, Redo, Cut,
-    // Copy, Paste, Delete and Select All, each enabled when it can act.
+    // Copy, Paste, Delete and Select All, each enabled when it can act; then
+    // Find... and Show This Truck, enabled when the box holds text.
     QMenu* createStandardContextMenu(QWidget* parent = nullptr);
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -93,6 +120,12 @@ signals:
     void textChanged();
     void cursorPositionChanged();
     void selectionChanged();
+    // The box came to hold text (true) or became empty (false).
+    void hasTextChanged(bool hasText);
+    // "Find..." was chosen in the context menu.
+    void findRequested();
+    // Ctrl+Return or "Show This Truck": the line the caret is on.
+    void showTruckRequested(LineNumber line);
 
 protected:
     bool event(QEvent* event) override;
@@ -150,6 +183,8 @@ private:
     std::optional<ByteOffset> dropAt_;
     int wheelRemainder_ = 0;
     bool settingScrollBar_ = false;
+    std::optional<LineNumber> marked_;
+    bool hadText_ = false;
 };
 
 }  // namespace axlewise

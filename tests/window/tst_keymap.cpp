@@ -37,7 +37,8 @@ QString Name(KeyCommand command) {
                                          "DeleteEndOfWord",
                                          "DeleteStartOfWord",
                                          "InsertBreak",
-                                         "Type"};
+                                         "Type",
+                                         "ShowTruck"};
     return QString::fromLatin1(kNames[static_cast<int>(command)]);
 }
 
@@ -83,6 +84,13 @@ void tst_KeyMap::keys_data() {
     row("Meta+Backspace is left to the window", Qt::Key_Backspace, Qt::MetaModifier, {}, "");
     row("Delete", Qt::Key_Delete, Qt::NoModifier, {}, "DeleteNextChar");
     row("keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, {}, "InsertBreak");
+    // Taken from the window's shortcuts, and no break typed.
+    row("Ctrl+Return shows the truck", Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\r"),
+        "ShowTruck");
+    row("keypad Ctrl+Enter shows the truck", Qt::Key_Enter,
+        Qt::ControlModifier | Qt::KeypadModifier, QStringLiteral("\r"), "ShowTruck");
+    row("Ctrl+Shift+Return is left to the window", Qt::Key_Return,
+        Qt::ControlModifier | Qt::ShiftModifier, QStringLiteral("\r"), "");
     row("a letter", Qt::Key_A, Qt::NoModifier, QStringLiteral("a"), "Type");
     row("a capital", Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A"), "Type");
     // Typed, but only when no shortcut of the window wants the keys.

@@ -81,6 +81,27 @@ void tst_ScrollState::scroll_data() {
                                                               << "3:0" << 3 << 25 << 5;
     QTest::newRow("the top never goes below the last page") << thirty << "scroll 100"
                                                             << "25:0" << 25 << 25 << 5;
+    // Revealing a line: not moved when in view, as little as shows it when
+    // a page away at most, else the line in the middle; never past the end.
+    QTest::newRow("a line in view is not scrolled to") << thirty << "bar 10;reveal 14"
+                                                       << "10:0" << 10 << 25 << 5;
+    QTest::newRow("the line below the view becomes the last one") << thirty << "bar 10;reveal 15"
+                                                                  << "11:0" << 11 << 25 << 5;
+    QTest::newRow("a line a page above the view becomes the top one")
+        << thirty << "bar 20;reveal 15"
+        << "15:0" << 15 << 25 << 5;
+    QTest::newRow("a line far below goes to the middle") << thirty << "reveal 20"
+                                                         << "18:0" << 18 << 25 << 5;
+    QTest::newRow("a line far above goes to the middle") << thirty << "bar 20;reveal 3"
+                                                         << "1:0" << 1 << 25 << 5;
+    QTest::newRow("the last line far below stops at the last page") << thirty << "reveal 29"
+                                                                    << "25:0" << 25 << 25 << 5;
+    QTest::newRow("a line with only its first row in view is shown whole")
+        << QList<int>{1, 1, 1, 1, 3, 1, 1, 1, 1, 1} << "reveal 4"
+        << "2:0" << 2 << 7 << 5;
+    QTest::newRow("a wrapped line taller than the view shows its first row")
+        << wrappedFirst << "bar 62;reveal 0"
+        << "0:0" << 0 << 75 << 5;
     // Edits: lines replaced above the top renumber it; a top line that lost
     // rows keeps a row it has.
     QTest::newRow("two lines inserted above the top") << thirty << "bar 10;replace 2 2 4"
@@ -117,6 +138,8 @@ void tst_ScrollState::scroll() {
             scroll.setBarValue(number(1));
         } else if (word[0] == QLatin1String("top")) {
             scroll.setTop({LineNumber(number(1)), static_cast<int>(number(2))});
+        } else if (word[0] == QLatin1String("reveal")) {
+            scroll.revealLine(LineNumber(number(1)));
         } else if (word[0] == QLatin1String("show")) {
             scroll.scrollToShow({LineNumber(number(1)), static_cast<int>(number(2))});
         } else if (word[0] == QLatin1String("replace")) {

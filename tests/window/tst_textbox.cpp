@@ -38,6 +38,9 @@ private slots:
     void longLine_copiedWholeAndCountedOnEdits();
     void longLine_markInItsOwnColour();
     void contextMenu_enablesWhatCanAct();
+    void showTruckAndFind_askedOfTheWindow_data();
+    void showTruckAndFind_askedOfTheWindow();
+    void hasTextChanged_followsEmptiness();
     void caret_shownOnlyWhileFocused();
 
 private:
@@ -345,10 +348,10 @@ void tst_TextBox::contextMenu_enablesWhatCanAct() {
     show({});
     QCOMPARE(enabled(), QStringList());
     QTest::keyClicks(box, "ab");
-    QCOMPARE(enabled(), QStringList({"edit-undo", "select-all"}));
+    QCOMPARE(enabled(), QStringList({"edit-undo", "select-all", "edit-find", "show-truck"}));
     QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
-    QCOMPARE(enabled(),
-             QStringList({"edit-undo", "edit-cut", "edit-copy", "edit-delete", "select-all"}));
+    QCOMPARE(enabled(), QStringList({"edit-undo", "edit-cut", "edit-copy", "edit-delete",
+                                     "select-all", "edit-find", "show-truck"}));
     box->copy();
     box->undo();
     QCOMPARE(enabled(), QStringList({"edit-redo", "edit-paste"}));
@@ -359,6 +362,68 @@ void tst_TextBox::contextMenu_enablesWhatCanAct() {
     QVERIFY(menu->actions().first()->text().endsWith("\tCtrl+Z"));
     menu->findChild<QAction*>("edit-delete")->trigger();
     QCOMPARE(bytes(), QByteArray("b"));
+}
+
+void tst_TextBox::showTruckAndFind_askedOfTheWindow_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("asked");
+    QTest::newRow("Ctrl+Return") << "Ctrl+Return"
+                                 << "truck 6";
+    QTest::newRow("Ctrl+Enter") << "Ctrl+Enter"
+                                << "truck 6";
+    QTest::newRow("the menu's Show This Truck") << "show-truck"
+                                                << "truck 6";
+    QTest::newRow("the menu's Find...") << "edit-find"
+                                        << "find";
+}
+
+// The caret on line 6, a selection on it: asking changes neither, nor the
+// text, and a shortcut of the window on the same key never fires.
+void tst_TextBox::showTruckAndFind_askedOfTheWindow() {
+    QFETCH(QString, how);
+    QFETCH(QString, asked);
+    auto* windowAction = new QAction(fixture->window());
+    windowAction->setShortcuts({QKeySequence(Qt::ControlModifier | Qt::Key_Return),
+                                QKeySequence(Qt::ControlModifier | Qt::Key_Enter)});
+    fixture->window()->addAction(windowAction);
+    int shortcuts = 0;
+    connect(windowAction, &QAction::triggered, [&shortcuts] { ++shortcuts; });
+    QStringList told;
+    connect(box, &TextBox::showTruckRequested,
+            [&told](LineNumber line) { told << QStringLiteral("truck %1").arg(line.value()); });
+    connect(box, &TextBox::findRequested, [&told] { told << QStringLiteral("find"); });
+    const QByteArray text = NumberedLines(10, 2);
+    show(text);
+    box->setSelection(ByteOffset(18), ByteOffset(20));  // in "06\n"
+    if (how.startsWith(QLatin1String("Ctrl+"))) {
+        Type(box, QLatin1Char('{') + how + QLatin1Char('}'));
+    } else {
+        std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+        QAction* item = menu->findChild<QAction*>(how);
+        QVERIFY(item->isEnabled());
+        item->trigger();
+    }
+    QCOMPARE(told, QStringList{asked});
+    QCOMPARE(shortcuts, 0);
+    QCOMPARE(bytes(), text);
+    QCOMPARE(box->anchorPosition(), ByteOffset(18));
+    QCOMPARE(box->cursorPosition(), ByteOffset(20));
+}
+
+void tst_TextBox::hasTextChanged_followsEmptiness() {
+    QList<bool> told;
+    connect(box, &TextBox::hasTextChanged, [&told](bool hasText) { told << hasText; });
+    show("");  // empty before too: nothing to tell
+    QTest::keyClick(box, Qt::Key_A);
+    QTest::keyClick(box, Qt::Key_B);
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    box->undo();
+    show("");
+    show("x");
+    show("y");
+    QCOMPARE(told, (QList<bool>{true, false, true, false, true}));
+    QVERIFY(!box->isEmpty());
 }
 
 void tst_TextBox::caret_shownOnlyWhileFocused() {

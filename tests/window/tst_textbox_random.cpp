@@ -1,12 +1,13 @@
 // The file-contents box under random input: keys with every modifier, mouse
 // presses, drags, double and triple clicks, the wheel, resizes down to 0x0,
-// input-method pre-edits and commits, the clipboard, the context menu and new
-// texts, each followed by a paint and by checks that hold whatever was done:
+// input-method pre-edits and commits, the clipboard, the context menu, new
+// texts, and the window's calls (find, the marked line, revealing a line),
+// each followed by a paint and by checks that hold whatever was done:
 // the caret and anchor inside the text, on character boundaries and never in
 // the hidden part of a cut line; the text equal to a plain model for the edits
 // the model can predict, never holding '\r'; the revision changed with the
-// text; the line functions agreeing with the text; the top row one that
-// exists; and, now and then, undo-all giving the text last set and redo-all
+// text; the line functions agreeing with the text; the top row and the
+// marked line ones that exist; and, now and then, undo-all giving the text last set and redo-all
 // giving back the edited one.
 //
 // The seeds are fixed, so a run is repeatable. By hand, longer and with other
@@ -385,7 +386,7 @@ void tst_TextBoxRandom::act(Random& random) {
         what = QStringLiteral("focus");
         random.chance(50) ? box_->clearFocus() : box_->setFocus();
         expected_ = text;
-    } else {
+    } else if (kind < 98) {
         what = QStringLiteral("input method queries");
         for (const Qt::InputMethodQuery query :
              {Qt::ImCursorRectangle, Qt::ImCursorPosition, Qt::ImAnchorPosition,
@@ -396,6 +397,50 @@ void tst_TextBoxRandom::act(Random& random) {
         const auto surrounding = box_->inputMethodQuery(Qt::ImSurroundingText).toString().size();
         QVERIFY(box_->inputMethodQuery(Qt::ImCursorPosition).toInt() <= surrounding);
         QVERIFY(box_->inputMethodQuery(Qt::ImAnchorPosition).toInt() <= surrounding);
+        expected_ = text;
+    } else {
+        const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+        const int way = random.below(3);
+        if (way == 0) {
+            // Whole characters of the text, or of the pieces it is made of.
+            std::string needle = random.pick(kPieces);
+            if (!text.empty() && random.chance(70)) {
+                std::size_t from =
+                    static_cast<std::size_t>(random.below(static_cast<int>(text.size())));
+                while (from > 0 && IsContinuation(text[from])) {
+                    --from;
+                }
+                std::size_t to =
+                    std::min(text.size(), from + 1 + static_cast<std::size_t>(random.below(6)));
+                while (to < text.size() && IsContinuation(text[to])) {
+                    ++to;
+                }
+                needle = text.substr(from, to - from);
+            }
+            const bool matchCase = random.chance(50);
+            const bool backward = random.chance(50);
+            what = QStringLiteral("find \"%1\" case %2 backward %3")
+                       .arg(QString::fromStdString(needle))
+                       .arg(int(matchCase))
+                       .arg(int(backward));
+            const FindResult result = box_->find(needle, matchCase, backward);
+            const ByteRange found = box_->selection();
+            if (result == FindResult::NotFound) {
+                QCOMPARE(found, selection);
+            } else if (matchCase && found.size().index() == needle.size()) {
+                QCOMPARE(text.substr(found.from.index(), needle.size()), needle);
+            }
+        } else if (way == 1) {
+            const int line = random.below(lines + 3) - 1;
+            what = QStringLiteral("mark line %1").arg(line);
+            box_->setMarkedLine(line < 0 ? std::nullopt
+                                         : std::optional<LineNumber>(LineNumber(line)));
+            QCOMPARE(box_->markedLine().has_value(), line >= 0 && line < lines);
+        } else {
+            const int line = random.below(lines + 2);
+            what = QStringLiteral("reveal line %1").arg(line);
+            box_->revealLine(LineNumber(line));
+        }
         expected_ = text;
     }
     log_.push_back(what);
@@ -452,6 +497,10 @@ void tst_TextBoxRandom::check(Random& random) {
         } else if (line != caretLine) {
             QCOMPARE(box_->shownLineText(line), decoded);
         }
+    }
+
+    if (const std::optional<LineNumber> marked = box_->markedLine()) {
+        QVERIFY(LineNumber(0) <= *marked && marked->value() < lines);
     }
 
     // The top row exists, and the scroll bar shows it within its range.

@@ -1,6 +1,7 @@
 // The file-contents box's view: wrapped lines, the scroll bar counted in
-// rows, the page keys, the top row after a line shrank, and a text of a
-// million lines. Rows and places come from the font's metrics.
+// rows, the page keys, the top row after a line shrank, a text of a million
+// lines, the marked line's band and revealing a line. Rows and places come
+// from the font's metrics.
 
 #include "BoxTesting.h"
 
@@ -30,8 +31,19 @@ private slots:
     void topRow_existsAfterAPreeditGoes_data();
     void topRow_existsAfterAPreeditGoes();
     void millionLines_editAtTheMiddle();
+    void markedLine_bandUnderTheTextAcrossTheWidth_data();
+    void markedLine_bandUnderTheTextAcrossTheWidth();
+    void markedLine_keptThroughEditsWhileItsLineIsThere();
+    void revealLine_scrollsWithoutMovingTheCaret_data();
+    void revealLine_scrollsWithoutMovingTheCaret();
 
 private:
+    // Makes the view exactly 8 rows high: 8 whole rows below the first row's
+    // margin of 4 and above the bottom's margin of 4, a 9th not.
+    void eightRowsHigh() {
+        const int view = static_cast<int>(std::ceil(8 * fixture->rowHeight() + 8));
+        box->resize(box->width(), view + 2 * box->frameWidth());
+    }
     void wheel(int delta) {
         const QPointF at(20, 20);
         QWheelEvent event(at, fixture->surface()->mapToGlobal(at), QPoint(), QPoint(0, delta),
@@ -148,11 +160,7 @@ void tst_TextBoxView::pageKeys_moveAPageLessOneRow() {
     QFETCH(int, anchorLine);
     QFETCH(int, caretLine);
     QFETCH(int, topLine);
-    // 8 rows fit whole below the first row's margin of 4 and above the
-    // bottom's margin of 4; a 9th does not.
-    const int view = static_cast<int>(std::ceil(8 * fixture->rowHeight() + 8));
-    box->resize(box->width(), view + 2 * box->frameWidth());
-    QCOMPARE(fixture->surface()->height(), view);
+    eightRowsHigh();
     fixture->show(NumberedLines(40, 2));
     Type(box, keys);
     QCOMPARE(box->anchorPosition(), ByteOffset(3 * anchorLine));
@@ -226,6 +234,132 @@ void tst_TextBoxView::millionLines_editAtTheMiddle() {
     QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(bar->value(), bar->maximum());
     QVERIFY(box->firstVisibleLine() > LineNumber(999'990));
+}
+
+void tst_TextBoxView::markedLine_bandUnderTheTextAcrossTheWidth_data() {
+    QTest::addColumn<int>("marked");  // -1 for none
+    QTest::addColumn<int>("firstRow");
+    QTest::addColumn<int>("lastRow");  // of the band, on screen; -1 for none
+    // Line 0 "00", line 1 wrapped over 3 rows, then "02", "03", ...
+    QTest::newRow("a one-row line") << 2 << 4 << 4;
+    QTest::newRow("every row of a wrapped line") << 1 << 1 << 3;
+    QTest::newRow("the first line, under its margin") << 0 << 0 << 0;
+    QTest::newRow("no line") << -1 << -1 << -1;
+    QTest::newRow("a line past the end marks nothing") << 40 << -1 << -1;
+}
+
+// White base, pure blue highlight: the band is blue at 60/255 over white,
+// (195, 195, 255), from the left edge to the right one.
+void tst_TextBoxView::markedLine_bandUnderTheTextAcrossTheWidth() {
+    QFETCH(int, marked);
+    QFETCH(int, firstRow);
+    QFETCH(int, lastRow);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(0, 0, 255));
+    box->setPalette(palette);
+    box->clearFocus();  // no caret
+    // Three rows of line 1: its words fill a row less than 3 times.
+    const QFontMetricsF metrics(box->font());
+    const qreal width = fixture->surface()->width() - 8;
+    QByteArray wrapped;
+    while (metrics.horizontalAdvance(QString::fromLatin1(wrapped + "word ")) < 2.5 * width) {
+        wrapped += "word ";
+    }
+    fixture->show("00\n" + wrapped + "\n" + NumberedLines(20, 2).mid(6));
+    QCOMPARE(box->rowCount(LineNumber(1)), 3);
+    box->setSelection(ByteOffset(0), ByteOffset(1));
+    box->setMarkedLine(marked < 0 ? std::nullopt : std::optional<LineNumber>(LineNumber(marked)));
+    QCOMPARE(box->markedLine(),
+             lastRow < 0 ? std::nullopt : std::optional<LineNumber>(LineNumber(marked)));
+    QCOMPARE(box->anchorPosition(), ByteOffset(0));  // not a selection
+    QCOMPARE(box->cursorPosition(), ByteOffset(1));
+
+    const QImage image = fixture->surface()->grab().toImage();
+    const auto near = [](QColor c, int r, int g, int b) {
+        return qAbs(c.red() - r) <= 2 && qAbs(c.green() - g) <= 2 && qAbs(c.blue() - b) <= 2;
+    };
+    const int rows = static_cast<int>((image.height() - 8) / fixture->rowHeight());
+    QVERIFY(rows >= 6);
+    for (int row = 0; row < rows; ++row) {
+        const int y = static_cast<int>(4 + (row + 0.5) * fixture->rowHeight());
+        const bool banded = firstRow <= row && row <= lastRow;
+        for (const int x : {0, 2, image.width() - 3, image.width() - 1}) {
+            const QColor c = image.pixelColor(x, y);
+            QVERIFY2(banded ? near(c, 195, 195, 255) : near(c, 255, 255, 255),
+                     qPrintable(QStringLiteral("row %1 x %2: %3").arg(row).arg(x).arg(c.name())));
+        }
+        if (banded) {
+            // The text is drawn over the band: a stroke covering a share c
+            // of a pixel gives (195, 195, 255) * (1 - c), blue 60 * (1 - c)
+            // above red; a band drawn over the text would add 60 to blue
+            // everywhere. The darkest pixel is well inside a stroke.
+            int darkest = 255 * 3;
+            QColor core;
+            for (int x = 4; x < image.width() - 4; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.red() + c.green() + c.blue() < darkest) {
+                    darkest = c.red() + c.green() + c.blue();
+                    core = c;
+                }
+            }
+            QVERIFY2(core.red() < 120 && core.blue() - core.red() < 40, qPrintable(core.name()));
+        }
+    }
+}
+
+void tst_TextBoxView::markedLine_keptThroughEditsWhileItsLineIsThere() {
+    fixture->show(NumberedLines(10, 2));  // 11 lines, the last one empty
+    box->setMarkedLine(LineNumber(9));
+    box->setSelection(ByteOffset(0), ByteOffset(3));
+    QTest::keyClick(box, Qt::Key_Delete);  // 10 lines: line 9 is still there
+    QCOMPARE(box->markedLine(), std::optional<LineNumber>(LineNumber(9)));
+    Type(box, "x{Return}");  // on the same line number, whatever it holds now
+    QCOMPARE(box->markedLine(), std::optional<LineNumber>(LineNumber(9)));
+    box->setSelection(ByteOffset(0), ByteOffset(9));  // "x\n01\n02\n0": three breaks
+    QTest::keyClick(box, Qt::Key_Delete);             // 8 lines
+    QCOMPARE(box->markedLine(), std::nullopt);
+    box->setMarkedLine(LineNumber(7));
+    box->undo();
+    QCOMPARE(box->markedLine(), std::optional<LineNumber>(LineNumber(7)));
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);  // one empty line
+    QCOMPARE(box->markedLine(), std::nullopt);
+    QVERIFY(!fixture->surface()->grab().isNull());
+}
+
+void tst_TextBoxView::revealLine_scrollsWithoutMovingTheCaret_data() {
+    QTest::addColumn<int>("top");  // before
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("expected");  // the top line after
+    // 40 one-row lines in a view of 8 rows.
+    QTest::newRow("a line in view: no scrolling") << 10 << 17 << 10;
+    QTest::newRow("the line below the view comes in at the bottom") << 10 << 18 << 11;
+    QTest::newRow("a line above the view comes in at the top") << 10 << 4 << 4;
+    QTest::newRow("a line far below goes to the middle") << 0 << 30 << 27;
+    QTest::newRow("a line far above goes to the middle") << 30 << 5 << 2;
+    QTest::newRow("the last line: the last page") << 0 << 40 << 33;
+    QTest::newRow("a line past the end: the last page") << 0 << 90 << 33;
+}
+
+void tst_TextBoxView::revealLine_scrollsWithoutMovingTheCaret() {
+    QFETCH(int, top);
+    QFETCH(int, line);
+    QFETCH(int, expected);
+    eightRowsHigh();
+    fixture->show(NumberedLines(40, 2));
+    box->setSelection(ByteOffset(3), ByteOffset(5));
+    box->verticalScrollBar()->setValue(top);
+    QCOMPARE(box->firstVisibleLine(), LineNumber(top));
+    int moved = 0;
+    connect(box, &TextBox::cursorPositionChanged, [&moved] { ++moved; });
+    box->revealLine(LineNumber(line));
+    QCOMPARE(box->firstVisibleLine(), LineNumber(expected));
+    QCOMPARE(box->verticalScrollBar()->value(), expected);
+    QCOMPARE(moved, 0);
+    QCOMPARE(box->anchorPosition(), ByteOffset(3));
+    QCOMPARE(box->cursorPosition(), ByteOffset(5));
 }
 
 QTEST_MAIN(tst_TextBoxView)

@@ -12,7 +12,8 @@ namespace axlewise {
 
 bool EditCommands::RevealsCaret(KeyCommand command) {
     // As in Qt's own boxes, selecting everything or copying leaves the view.
-    return command != KeyCommand::SelectAll && command != KeyCommand::Copy;
+    return command != KeyCommand::SelectAll && command != KeyCommand::Copy &&
+           command != KeyCommand::ShowTruck;
 }
 
 QMenu* EditCommands::menu(QWidget* parent, const std::function<void(KeyCommand)>& run) const {
@@ -160,6 +161,9 @@ void EditCommands::perform(const KeyAction& action, const QString& text) {
             break;
         case KeyCommand::Type:
             session_.replaceSelection(FromOutside(text), true);
+            break;
+        case KeyCommand::ShowTruck:
+            // Not an edit: the box tells the window.
             break;
     }
 }

@@ -9,10 +9,22 @@ namespace {
 
 using K = QKeySequence;
 
+struct Combination {
+    QKeyCombination keys;
+    KeyCommand command;
+};
+
 struct Binding {
     K::StandardKey key;
     KeyCommand command;
     bool select;
+};
+
+// The box's own keys, before the platform's bindings: Ctrl+Return shows the
+// caret's truck and never breaks the line.
+const Combination kOwn[] = {
+    {Qt::ControlModifier | Qt::Key_Return, KeyCommand::ShowTruck},
+    {Qt::ControlModifier | Qt::Key_Enter, KeyCommand::ShowTruck},
 };
 
 // The platform's bindings, first match wins.
@@ -58,11 +70,6 @@ constexpr Binding kStandard[] = {
     {K::InsertLineSeparator, KeyCommand::InsertBreak, false},
 };
 
-struct Combination {
-    QKeyCombination keys;
-    KeyCommand command;
-};
-
 // The usual keys also where a platform binds them to nothing.
 const Combination kUsual[] = {
     {Qt::ControlModifier | Qt::Key_Insert, KeyCommand::Copy},
@@ -98,14 +105,19 @@ bool IsTyped(const QKeyEvent& event) {
 }  // namespace
 
 std::optional<KeyAction> KeyActionFor(const QKeyEvent& event) {
+    // Without the keypad flag, so that keypad keys act as their twins do.
+    const QKeyCombination pressed(event.modifiers() & ~Qt::KeypadModifier,
+                                  static_cast<Qt::Key>(event.key()));
+    for (const Combination& own : kOwn) {
+        if (pressed == own.keys) {
+            return KeyAction{own.command, false, true};
+        }
+    }
     for (const Binding& binding : kStandard) {
         if (event.matches(binding.key)) {
             return KeyAction{binding.command, binding.select, true};
         }
     }
-    // Without the keypad flag, so that keypad keys act as their twins do.
-    const QKeyCombination pressed(event.modifiers() & ~Qt::KeypadModifier,
-                                  static_cast<Qt::Key>(event.key()));
     for (const Combination& usual : kUsual) {
         if (pressed == usual.keys) {
             return KeyAction{usual.command, false, true};

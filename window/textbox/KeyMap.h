@@ -33,7 +33,8 @@ enum class KeyCommand {
     DeleteEndOfWord,
     DeleteStartOfWord,
     InsertBreak,
-    Type,  // the event's text is typed
+    Type,       // the event's text is typed
+    ShowTruck,  // the caret's line is asked to be shown as a truck; no edit
 };
 
 struct KeyAction {

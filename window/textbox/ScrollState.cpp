@@ -64,6 +64,43 @@ void ScrollState::scrollToShow(RowPos row) {
     }
 }
 
+void ScrollState::revealLine(LineNumber line) {
+    line = std::clamp(line, LineNumber(0), geometry_.lineCount() - LineNumber(1));
+    const RowPos first{line, 0};
+    const int rows = geometry_.rows(line);
+    const RowPos last{line, rows - 1};
+    const int inView = rowsInView();
+    RowPos lowest = top_;  // the last row in view
+    for (int row = 1; row < inView; ++row) {
+        const std::optional<RowPos> after = next(lowest);
+        if (!after) {
+            break;
+        }
+        lowest = *after;
+    }
+    if (!(first < top_) && !(lowest < last)) {
+        return;
+    }
+    // Near the view, the view moves as little as the caret makes it move, so
+    // that stepping through lines one by one scrolls them one by one; a jump
+    // puts the line where the eye finds it, with lines around it on both sides.
+    const LineNumber page(inView);
+    if (line + page >= top_.line && line <= lowest.line + page) {
+        scrollToShow(last);
+        scrollToShow(first);
+        return;
+    }
+    RowPos top = first;
+    for (int above = std::max(0, (inView - rows) / 2); above > 0; --above) {
+        const std::optional<RowPos> before = previous(top);
+        if (!before) {
+            break;
+        }
+        top = *before;
+    }
+    setTop(top);
+}
+
 std::optional<RowPos> ScrollState::next(RowPos pos) const {
     if (pos.row + 1 < geometry_.rows(pos.line)) {
         return RowPos{pos.line, pos.row + 1};

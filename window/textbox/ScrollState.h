@@ -62,6 +62,11 @@ public:
     void scrollRows(std::int64_t rows);
     // Scrolls as little as shows row whole.
     void scrollToShow(RowPos row);
+    // Scrolls so that line (clamped to the lines) is in view: not at all when
+    // all its rows are; as little as shows it when it is within a page of
+    // the view; otherwise with the line in the middle of the view. Of a line
+    // taller than the view, its first rows are shown.
+    void revealLine(LineNumber line);
 
     std::optional<RowPos> next(RowPos pos) const;
     std::optional<RowPos> previous(RowPos pos) const;

@@ -1,0 +1,351 @@
+// Find over the box's text model: forward and backward from a selection,
+// going round the ends, ASCII and Latin-1 folding (and no other), overlapping
+// candidates, matches at the ends of the text, matches across the pieces of
+// an edited text, and random edited texts against a plain search of the
+// whole text. Expected ranges are worked out by hand.
+
+#include "text/Find.h"
+
+#include "text/TextBuffer.h"
+#include "text/TextSnapshot.h"
+
+#include <QTest>
+
+#include <memory>
+#include <random>
+#include <string>
+
+using namespace axlewise;
+
+namespace {
+
+// A slice in the middle of a larger block, as a load gives it.
+SharedText Loaded(const QByteArray& text) {
+    const auto block = std::make_shared<const std::string>("<<" + text.toStdString() + ">>");
+    return SharedText(block, std::string_view(*block).substr(2, std::size_t(text.size())));
+}
+
+// "Found 4 7", "Wrapped 0 3" or "NotFound".
+QString Described(const FoundText& found) {
+    switch (found.result) {
+        case FindResult::Found:
+            return QStringLiteral("Found %1 %2")
+                .arg(found.range.from.value())
+                .arg(found.range.to.value());
+        case FindResult::Wrapped:
+            return QStringLiteral("Wrapped %1 %2")
+                .arg(found.range.from.value())
+                .arg(found.range.to.value());
+        case FindResult::NotFound:
+            break;
+    }
+    return QStringLiteral("NotFound");
+}
+
+FindOptions Options(const QString& flags) {
+    return {flags.contains(QLatin1String("case")), flags.contains(QLatin1String("back"))};
+}
+
+QByteArrayList PiecesOf(const TextBuffer& buffer) {
+    QByteArrayList pieces;
+    buffer.forEachPiece({ByteOffset(0), buffer.size()}, [&pieces](std::string_view piece) {
+        pieces << QByteArray(piece.data(), static_cast<qsizetype>(piece.size()));
+    });
+    return pieces;
+}
+
+bool IsContinuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The reference: both sides folded as a whole (ASCII letters to small ones,
+// the second byte of a Latin-1 capital after C3 to the small letter's), then
+// every start tried in turn.
+std::string Folded(std::string s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const bool tail = i > 0 && static_cast<unsigned char>(s[i - 1]) == 0xC3 && c >= 0x80 &&
+                          c <= 0x9E && c != 0x97;
+        if ((c >= 'A' && c <= 'Z') || tail) {
+            s[i] = static_cast<char>(c + 0x20);
+        }
+    }
+    return s;
+}
+
+FoundText PlainFind(std::string text, std::string needle, ByteRange selection,
+                    FindOptions options) {
+    if (!options.matchCase) {
+        text = Folded(text);
+        needle = Folded(needle);
+    }
+    const auto size = static_cast<std::int64_t>(text.size());
+    const auto n = static_cast<std::int64_t>(needle.size());
+    std::vector<std::int64_t> starts;
+    for (std::int64_t at = 0; n > 0 && at + n <= size; ++at) {
+        if (text.compare(static_cast<std::size_t>(at), needle.size(), needle) == 0) {
+            starts.push_back(at);
+        }
+    }
+    if (starts.empty()) {
+        return {};
+    }
+    const auto found = [n](std::int64_t at, FindResult result) {
+        return FoundText{result, {ByteOffset(at), ByteOffset(at + n)}};
+    };
+    if (!options.backward) {
+        for (const std::int64_t at : starts) {
+            if (at >= selection.to.value()) {
+                return found(at, FindResult::Found);
+            }
+        }
+        return found(starts.front(), FindResult::Wrapped);
+    }
+    for (auto at = starts.rbegin(); at != starts.rend(); ++at) {
+        if (*at + n <= selection.from.value()) {
+            return found(*at, FindResult::Found);
+        }
+    }
+    return found(starts.back(), FindResult::Wrapped);
+}
+
+}  // namespace
+
+class tst_Find : public QObject {
+    Q_OBJECT
+
+private slots:
+    void find_data();
+    void find();
+    void acrossPieces_data();
+    void acrossPieces();
+    void randomEdits_matchAPlainSearch();
+};
+
+void tst_Find::find_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QByteArray>("needle");
+    QTest::addColumn<QString>("flags");  // "case" to match case, "back" to go backward
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char* tag, const char* text, int anchor, int caret,
+                        const char* needle, const char* flags, const char* expected) {
+        QTest::newRow(tag) << QByteArray(text) << anchor << caret << QByteArray(needle)
+                           << QString::fromLatin1(flags) << QString::fromLatin1(expected);
+    };
+    // o n e _ T w o _ t h r  e  e  _  t  w  o  _  T  W  O
+    // 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20
+    const char* const two = "one Two three two TWO";
+    row("forward from the caret", two, 0, 0, "two", "", "Found 4 7");
+    row("forward takes a match that starts at the caret", two, 4, 4, "two", "", "Found 4 7");
+    row("forward from the end of the selection", two, 4, 7, "two", "", "Found 14 17");
+    row("match case passes over other cases", two, 0, 0, "two", "case", "Found 14 17");
+    row("forward past the end wraps to the start", two, 18, 21, "two", "", "Wrapped 4 7");
+    row("a match the caret stands inside is passed over", two, 5, 5, "two", "", "Found 14 17");
+    row("backward from the start of the selection", two, 14, 17, "two", "back", "Found 4 7");
+    row("backward takes a match that ends at the caret", two, 7, 7, "two", "back", "Found 4 7");
+    row("backward past the start wraps to the end", two, 4, 7, "two", "back", "Wrapped 18 21");
+    row("a match at the very start", two, 4, 4, "one", "", "Wrapped 0 3");
+    row("a match at the very end", two, 0, 0, "TWO", "case", "Found 18 21");
+    row("backward from the start wraps to a match at the very end", two, 0, 0, "TWO", "case back",
+        "Wrapped 18 21");
+    row("the only match, selected, is found again on wrapping", two, 8, 13, "three", "",
+        "Wrapped 8 13");
+    row("no match", two, 0, 0, "four", "", "NotFound");
+    row("an empty needle finds nothing", two, 0, 0, "", "", "NotFound");
+    row("a needle longer than the text", "ab", 0, 0, "abc", "", "NotFound");
+    row("an empty text", "", 0, 0, "a", "", "NotFound");
+    row("a caret past the end is taken as the end", "ab", 9, 9, "a", "", "Wrapped 0 1");
+    // Overlapping candidates.
+    row("a failed start is tried again a byte on", "aaab", 0, 0, "aab", "", "Found 1 4");
+    row("a partial match inside a longer one", "abababc", 0, 0, "ababc", "", "Found 2 7");
+    row("the next match starts after the selected one", "aaaa", 0, 2, "aa", "", "Found 2 4");
+    row("forward from the middle of a run", "aaaa", 1, 1, "aa", "", "Found 1 3");
+    row("backward, the match that ends at the caret", "aaaa", 3, 3, "aa", "back", "Found 1 3");
+    row("backward from a selected match", "aaaa", 2, 4, "aa", "back", "Found 0 2");
+    // Folding.
+    row("ASCII letters fold", "a ZEBRA", 0, 0, "zebra", "", "Found 2 7");
+    row("ASCII letters kept with match case", "a ZEBRA", 0, 0, "zebra", "case", "NotFound");
+    row("@ and ` do not fold", "a`b", 0, 0, "a@b", "", "NotFound");
+    row("[ and { do not fold", "{", 0, 0, "[", "", "NotFound");
+    row("E acute folds", "CAF\xC3\x89 au lait", 0, 0, "caf\xC3\xA9", "", "Found 0 5");
+    row("E acute kept with match case", "CAF\xC3\x89", 0, 0, "caf\xC3\xA9", "case", "NotFound");
+    row("A grave and thorn, the ends of the range, fold", "x\xC3\xA0\xC3\xBE", 0, 0,
+        "\xC3\x80\xC3\x9E", "", "Found 1 5");
+    row("the multiplication sign does not fold with division", "\xC3\xB7", 0, 0, "\xC3\x97", "",
+        "NotFound");
+    row("sharp s does not fold with y diaeresis", "\xC3\xBF", 0, 0, "\xC3\x9F", "", "NotFound");
+    row("A macron does not fold", "\xC4\x81", 0, 0, "\xC4\x80", "", "NotFound");
+    row("Greek sigma does not fold", "\xCF\x83", 0, 0, "\xCE\xA3", "", "NotFound");
+    row("a second byte after a lead other than C3 does not fold", "\xC4\xA9", 0, 0, "\xC4\x89", "",
+        "NotFound");
+    row("a folded needle of digits and a letter", "12 7 A 12 7 a", 0, 0, "12 7 a", "", "Found 0 6");
+    row("folded, backward past the start wraps", "Lane lane LANE", 0, 4, "LANE", "back",
+        "Wrapped 10 14");
+}
+
+void tst_Find::find() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    QFETCH(QByteArray, needle);
+    QFETCH(QString, flags);
+    QFETCH(QString, expected);
+    TextBuffer buffer;
+    buffer.setText(Loaded(text));
+    const ByteRange selection{ByteOffset(std::min(anchor, caret)),
+                              ByteOffset(std::max(anchor, caret))};
+    const std::string_view wanted(needle.constData(), std::size_t(needle.size()));
+    QCOMPARE(Described(Find(buffer, wanted, selection, Options(flags))), expected);
+    // A snapshot is searched the same way.
+    QCOMPARE(Described(Find(buffer.snapshot(), wanted, selection, Options(flags))), expected);
+}
+
+void tst_Find::acrossPieces_data() {
+    QTest::addColumn<QByteArray>("loaded");
+    QTest::addColumn<QString>("edits");  // "insert AT TEXT", "remove FROM TO", "undo", ";" between
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QByteArray>("needle");
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("expected");
+    const QByteArrayList inserted{"abc", "XY", "def"};
+    QTest::newRow("an insertion inside the match")
+        << QByteArray("abcdef") << "insert 3 XY" << inserted << QByteArray("cXYd") << "" << 0
+        << "Found 2 6";
+    QTest::newRow("folded across an insertion") << QByteArray("abcdef") << "insert 3 XY" << inserted
+                                                << QByteArray("CxyD") << "" << 0 << "Found 2 6";
+    QTest::newRow("backward across an insertion")
+        << QByteArray("abcdef") << "insert 3 XY" << inserted << QByteArray("cXYd") << "back" << 8
+        << "Found 2 6";
+    QTest::newRow("a deletion joins the match")
+        << QByteArray("abcdef") << "remove 2 4" << QByteArrayList{"ab", "ef"} << QByteArray("be")
+        << "case" << 0 << "Found 1 3";
+    QTest::newRow("wrapped to a match across a deletion")
+        << QByteArray("abcdef") << "remove 2 4" << QByteArrayList{"ab", "ef"} << QByteArray("be")
+        << "" << 3 << "Wrapped 1 3";
+    QTest::newRow("over five pieces")
+        << QByteArray("abcd") << "insert 1 X;insert 3 Y" << QByteArrayList{"a", "X", "b", "Y", "cd"}
+        << QByteArray("aXbYc") << "case" << 0 << "Found 0 5";
+    QTest::newRow("backward over five pieces")
+        << QByteArray("abcd") << "insert 1 X;insert 3 Y" << QByteArrayList{"a", "X", "b", "Y", "cd"}
+        << QByteArray("xBy") << "back" << 6 << "Found 1 4";
+    QTest::newRow("an E acute cut between two pieces, folded")
+        << QByteArray("CAF\xC3X\x89") << "remove 4 5" << QByteArrayList{"CAF\xC3", "\x89"}
+        << QByteArray("caf\xC3\xA9") << "" << 0 << "Found 0 5";
+    QTest::newRow("failed starts across the boundary, then a match after it")
+        << QByteArray("xaaQaab") << "remove 3 4" << QByteArrayList{"xaa", "aab"}
+        << QByteArray("aab") << "case" << 0 << "Found 3 6";
+    QTest::newRow("a match that ends the text in a new piece")
+        << QByteArray("abcdef") << "insert 6 XY" << QByteArrayList{"abcdef", "XY"}
+        << QByteArray("fXY") << "back" << 0 << "Wrapped 5 8";
+    QTest::newRow("an insertion undone")
+        << QByteArray("abcdef") << "insert 3 XY;undo" << QByteArrayList{"abcdef"}
+        << QByteArray("cXYd") << "" << 0 << "NotFound";
+}
+
+void tst_Find::acrossPieces() {
+    QFETCH(QByteArray, loaded);
+    QFETCH(QString, edits);
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QByteArray, needle);
+    QFETCH(QString, flags);
+    QFETCH(int, caret);
+    QFETCH(QString, expected);
+    TextBuffer buffer;
+    buffer.setText(Loaded(loaded));
+    for (const QString& edit : edits.split(QLatin1Char(';'))) {
+        const QStringList word = edit.split(QLatin1Char(' '));
+        if (word[0] == QLatin1String("insert")) {
+            buffer.insert(ByteOffset(word[1].toInt()), word[2].toStdString());
+        } else if (word[0] == QLatin1String("remove")) {
+            buffer.remove({ByteOffset(word[1].toInt()), ByteOffset(word[2].toInt())});
+        } else {
+            buffer.undo();
+        }
+    }
+    QCOMPARE(PiecesOf(buffer), pieces);
+    const std::string_view wanted(needle.constData(), std::size_t(needle.size()));
+    QCOMPARE(
+        Described(Find(buffer, wanted, {ByteOffset(caret), ByteOffset(caret)}, Options(flags))),
+        expected);
+}
+
+// Random texts of letters that fold and letters that do not, edited into
+// many pieces (characters cut between them too), searched both ways from
+// random places for needles taken from the text, often in the other case.
+void tst_Find::randomEdits_matchAPlainSearch() {
+    static const char* const kChars[] = {"a",        "A",        "b",        "B",
+                                         " ",        "\xC3\xA9", "\xC3\x89", "\xC3\x9F",
+                                         "\xC3\xBF", "\xC3\x97", "\xC3\xB7", "\n"};
+    std::mt19937_64 engine(20240611);
+    const auto below = [&engine](std::size_t n) {
+        return static_cast<std::size_t>(engine() % static_cast<std::uint64_t>(n));
+    };
+    const auto text = [&](std::size_t chars) {
+        std::string out;
+        for (std::size_t i = 0; i < chars; ++i) {
+            out += kChars[below(std::size(kChars))];
+        }
+        return out;
+    };
+    int found = 0;
+    for (int round = 0; round < 300; ++round) {
+        TextBuffer buffer;
+        buffer.setText(SharedText(text(below(60))));
+        for (std::size_t edits = below(12); edits > 0; --edits) {
+            const auto size = static_cast<std::size_t>(buffer.size().value());
+            const ByteOffset at(static_cast<std::int64_t>(below(size + 1)));
+            if (below(3) == 0 && at < buffer.size()) {
+                const auto to = std::min<std::int64_t>(buffer.size().value(),
+                                                       at.value() + 1 + std::int64_t(below(4)));
+                buffer.remove({at, ByteOffset(to)});
+            } else {
+                buffer.insert(at, text(1 + below(4)));
+            }
+        }
+        const std::string whole = buffer.text({ByteOffset(0), buffer.size()});
+        for (int search = 0; search < 10; ++search) {
+            std::string needle = text(1 + below(3));
+            if (!whole.empty() && below(4) != 0) {
+                // Whole characters of the text, as the find bar gives them.
+                std::size_t from = below(whole.size());
+                while (from > 0 && IsContinuation(whole[from])) {
+                    --from;
+                }
+                std::size_t to = std::min(whole.size(), from + 1 + below(5));
+                while (to < whole.size() && IsContinuation(whole[to])) {
+                    ++to;
+                }
+                needle = whole.substr(from, to - from);
+                if (below(2) == 0) {
+                    needle = Folded(needle);
+                }
+            }
+            const std::int64_t size = buffer.size().value();
+            const auto a = std::int64_t(below(std::size_t(size) + 1));
+            const auto b = std::int64_t(below(std::size_t(size) + 1));
+            const ByteRange selection{ByteOffset(std::min(a, b)), ByteOffset(std::max(a, b))};
+            const FindOptions options{below(2) == 0, below(2) == 0};
+            const FoundText expected = PlainFind(whole, needle, selection, options);
+            const FoundText actual = Find(buffer, needle, selection, options);
+            found += expected.result != FindResult::NotFound ? 1 : 0;
+            QVERIFY2(
+                Described(actual) == Described(expected),
+                qPrintable(QStringLiteral("round %1: \"%2\" in \"%3\", %4..%5, %6 %7: %8, not %9")
+                               .arg(round)
+                               .arg(QString::fromStdString(needle), QString::fromStdString(whole))
+                               .arg(selection.from.value())
+                               .arg(selection.to.value())
+                               .arg(int(options.matchCase))
+                               .arg(int(options.backward))
+                               .arg(Described(actual), Described(expected))));
+        }
+    }
+    // Most searches find something, so the ranges are compared, not just failures.
+    QVERIFY2(found > 1500, qPrintable(QString::number(found)));
+}
+
+QTEST_GUILESS_MAIN(tst_Find)
+#include "tst_find.moc"

@@ -1,0 +1,300 @@
+// Find in the file-contents box and its find bar: what the box selects and
+// shows, matches the caret cannot reach passed over, the bar's keys and
+// buttons, its status texts, its opening (prefilled, focused) and Esc giving
+// the focus back to the box. Expected offsets are worked out by hand.
+
+#include "BoxTesting.h"
+#include "window/FindBar.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace axlewise;
+using namespace axlewise::boxtesting;
+
+namespace {
+
+QString Name(std::optional<FindResult> result) {
+    if (!result) {
+        return QStringLiteral("opened");
+    }
+    switch (*result) {
+        case FindResult::Found:
+            return QStringLiteral("Found");
+        case FindResult::Wrapped:
+            return QStringLiteral("Wrapped");
+        case FindResult::NotFound:
+            break;
+    }
+    return QStringLiteral("NotFound");
+}
+
+// t w o _ o n e \n T w o  \n t  w  o  _  e  n  d  \n
+// 0 1 2 3 4 5 6 7  8 9 10 11 12 13 14 15 16 17 18 19
+const QByteArray kTwos("two one\nTwo\ntwo end\n");
+
+}  // namespace
+
+class tst_FindBar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void boxFind_selectsAndShowsTheMatch_data();
+    void boxFind_selectsAndShowsTheMatch();
+    void boxFind_passesOverWhatTheCaretCannotReach_data();
+    void boxFind_passesOverWhatTheCaretCannotReach();
+    void bar_keysAndButtons_data();
+    void bar_keysAndButtons();
+    void bar_opensBelowTheBoxPrefilledAndFocused();
+    void bar_emptyFieldOpensInsteadOfFinding();
+    void bar_closingGivesTheFocusBackToTheBox_data();
+    void bar_closingGivesTheFocusBackToTheBox();
+
+private:
+    void show(const QByteArray& text) { fixture->show(text); }
+    // Waits until window is the one with the focus (a tool window counts as
+    // active with its parent, so isActiveWindow cannot tell).
+    static bool focusedIn(QWidget* window) {
+        return QTest::qWaitFor(
+            [window] { return QGuiApplication::focusWindow() == window->windowHandle(); });
+    }
+    template <typename T>
+    T* child(const char* name) const {
+        return bar->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<BoxWindow> fixture;
+    TextBox* box = nullptr;
+    FindBar* bar = nullptr;
+};
+
+void tst_FindBar::init() {
+    fixture = std::make_unique<BoxWindow>();
+    QVERIFY(fixture->ready);
+    box = fixture->box;
+    bar = new FindBar(box);
+}
+
+void tst_FindBar::cleanup() {
+    fixture.reset();  // the bar with its window
+}
+
+// ---- The box's find ------------------------------------------------------------
+
+void tst_FindBar::boxFind_selectsAndShowsTheMatch_data() {
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QByteArray>("needle");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("selectedCaret");
+    // 40 lines "00\n" .. "39\n", 3 bytes each, in a view of some 6 lines.
+    QTest::newRow("forward, the caret at the end, far down the text")
+        << 0 << QByteArray("32") << false << "Found" << 96 << 98;
+    QTest::newRow("backward, the caret at the start")
+        << 120 << QByteArray("32") << true << "Found" << 98 << 96;
+    QTest::newRow("forward round the end")
+        << 30 << QByteArray("05") << false << "Wrapped" << 15 << 17;
+    QTest::newRow("backward round the start")
+        << 30 << QByteArray("35") << true << "Wrapped" << 107 << 105;
+    QTest::newRow("across a line break")
+        << 0 << QByteArray("7\n28") << false << "Found" << 82 << 86;
+    QTest::newRow("nothing found: caret and view stay")
+        << 60 << QByteArray("40") << false << "NotFound" << 60 << 60;
+}
+
+void tst_FindBar::boxFind_selectsAndShowsTheMatch() {
+    QFETCH(int, caret);
+    QFETCH(QByteArray, needle);
+    QFETCH(bool, backward);
+    QFETCH(QString, result);
+    QFETCH(int, anchor);
+    QFETCH(int, selectedCaret);
+    show(NumberedLines(40, 2));
+    box->setCursorPosition(ByteOffset(caret));
+    const LineNumber top = box->firstVisibleLine();
+    QCOMPARE(Name(box->find(needle.toStdString(), false, backward)), result);
+    QCOMPARE(box->anchorPosition(), ByteOffset(anchor));
+    QCOMPARE(box->cursorPosition(), ByteOffset(selectedCaret));
+    // The caret's line is in view: whole rows from the top, page step of them.
+    const std::int64_t line = selectedCaret / 3;
+    const std::int64_t first = box->firstVisibleLine().value();
+    QVERIFY2(first <= line && line < first + box->verticalScrollBar()->pageStep(),
+             qPrintable(QStringLiteral("line %1, top %2").arg(line).arg(first)));
+    if (result == QLatin1String("NotFound")) {
+        QCOMPARE(box->firstVisibleLine(), top);
+    }
+}
+
+void tst_FindBar::boxFind_passesOverWhatTheCaretCannotReach_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QByteArray>("needle");
+    QTest::addColumn<bool>("backward");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("selectedCaret");
+    // A line of 70,000 bytes shows its first 65,536: "zz" at 70,000 is in
+    // the hidden part, and "zz" at 70,003 on the next line is not.
+    const QByteArray cut = QByteArray(70000, 'a') + "zz\nzz\n";
+    QTest::newRow("forward past a match in the hidden part")
+        << cut << 0 << QByteArray("zz") << false << "Found" << 70003 << 70005;
+    QTest::newRow("backward past a match in the hidden part, round the start")
+        << cut << 70003 << QByteArray("zz") << true << "Wrapped" << 70005 << 70003;
+    QTest::newRow("only hidden matches")
+        << QByteArray(70000, 'a') + "zz" << 0 << QByteArray("zz") << false << "NotFound" << 0 << 0;
+    QTest::newRow("a match inside a character")
+        << QByteArray("\xC3\xA9") << 0 << QByteArray("\xA9") << false << "NotFound" << 0 << 0;
+}
+
+void tst_FindBar::boxFind_passesOverWhatTheCaretCannotReach() {
+    QFETCH(QByteArray, text);
+    QFETCH(int, caret);
+    QFETCH(QByteArray, needle);
+    QFETCH(bool, backward);
+    QFETCH(QString, result);
+    QFETCH(int, anchor);
+    QFETCH(int, selectedCaret);
+    show(text);
+    box->setCursorPosition(ByteOffset(caret));
+    QCOMPARE(Name(box->find(needle.toStdString(), true, backward)), result);
+    QCOMPARE(box->anchorPosition(), ByteOffset(anchor));
+    QCOMPARE(box->cursorPosition(), ByteOffset(selectedCaret));
+}
+
+// ---- The bar -------------------------------------------------------------------
+
+void tst_FindBar::bar_keysAndButtons_data() {
+    QTest::addColumn<QString>("find");  // typed into the field
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<QString>("keys");  // in the field; "next" and "previous" click the buttons
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("status");
+    // The caret starts at 4, after the first "two ".
+    QTest::newRow("Enter finds the next, in any case")
+        << "two" << false << "{Enter}" << 8 << 11 << "";
+    QTest::newRow("three times wraps")
+        << "two" << false << "{Return}{Return}{Return}" << 0 << 3 << "Search wrapped";
+    QTest::newRow("a find after the wrap clears the status")
+        << "two" << false << "{Return}{Return}{Return}{Return}" << 8 << 11 << "";
+    QTest::newRow("Shift+Enter finds the previous")
+        << "two" << false << "{Shift+Return}" << 3 << 0 << "";
+    QTest::newRow("Shift+Enter twice wraps")
+        << "two" << false << "{Shift+Return}{Shift+Return}" << 15 << 12 << "Search wrapped";
+    QTest::newRow("Match case passes over Two") << "two" << true << "{Return}" << 12 << 15 << "";
+    QTest::newRow("F3 and Shift+F3") << "two" << false << "{F3}{F3}{Shift+F3}" << 11 << 8 << "";
+    QTest::newRow("the Next button") << "two" << false << "next" << 8 << 11 << "";
+    QTest::newRow("the Previous button") << "two" << false << "previous" << 3 << 0 << "";
+    QTest::newRow("nothing found: no message box, the caret stays")
+        << "four" << false << "{Return}" << 4 << 4 << "Not found";
+    QTest::newRow("typing again clears the status")
+        << "four" << false << "{Return}{Backspace}" << 4 << 4 << "";
+}
+
+void tst_FindBar::bar_keysAndButtons() {
+    QFETCH(QString, find);
+    QFETCH(bool, matchCase);
+    QFETCH(QString, keys);
+    QFETCH(int, anchor);
+    QFETCH(int, caret);
+    QFETCH(QString, status);
+    show(kTwos);
+    box->setCursorPosition(ByteOffset(4));
+    bar->open();
+    QVERIFY(QTest::qWaitForWindowExposed(bar));
+    auto* field = child<QLineEdit>("txtFind");
+    QTest::keyClicks(field, find);
+    child<QCheckBox>("chkMatchCase")->setChecked(matchCase);
+    if (keys == QLatin1String("next")) {
+        QTest::mouseClick(child<QPushButton>("btnFindNext"), Qt::LeftButton);
+    } else if (keys == QLatin1String("previous")) {
+        QTest::mouseClick(child<QPushButton>("btnFindPrevious"), Qt::LeftButton);
+    } else {
+        Type(field, keys);
+    }
+    QCOMPARE(box->anchorPosition(), ByteOffset(anchor));
+    QCOMPARE(box->cursorPosition(), ByteOffset(caret));
+    QCOMPARE(child<QLabel>("lblFindStatus")->text(), status);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(box->text().str(), kTwos.toStdString());  // Enter typed nothing into the box
+}
+
+void tst_FindBar::bar_opensBelowTheBoxPrefilledAndFocused() {
+    QCOMPARE(bar->objectName(), QStringLiteral("FindBar"));
+    QCOMPARE(bar->windowType(), Qt::Tool);
+    QCOMPARE(bar->parentWidget(), fixture->window());
+    const QRect window = fixture->window()->geometry();
+    show(kTwos);
+    box->setSelection(ByteOffset(8), ByteOffset(11));
+    bar->open();
+    QVERIFY(focusedIn(bar));
+    auto* field = child<QLineEdit>("txtFind");
+    QCOMPARE(field->text(), QStringLiteral("Two"));
+    QCOMPARE(field->selectedText(), QStringLiteral("Two"));
+    QCOMPARE(QApplication::focusWidget(), field);
+    // A window of its own: the box's window keeps its place and size.
+    QVERIFY(bar->isWindow());
+    QCOMPARE(fixture->window()->geometry(), window);
+    QVERIFY(bar->geometry().top() >= box->mapToGlobal(QPoint(0, box->height())).y());
+
+    // A selection over a line break, or a long one, is not taken.
+    box->setSelection(ByteOffset(4), ByteOffset(10));
+    bar->open();
+    QCOMPARE(field->text(), QStringLiteral("Two"));
+    show(QByteArray(300, 'x'));
+    box->selectAll();
+    bar->open();
+    QCOMPARE(field->text(), QStringLiteral("Two"));
+}
+
+void tst_FindBar::bar_emptyFieldOpensInsteadOfFinding() {
+    show(kTwos);
+    box->setCursorPosition(ByteOffset(4));
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(Name(bar->findNext()), QStringLiteral("opened"));
+    QVERIFY(bar->isVisible());
+    QCOMPARE(box->cursorPosition(), ByteOffset(4));
+    QCOMPARE(Name(bar->findPrevious()), QStringLiteral("opened"));
+    child<QLineEdit>("txtFind")->setText(QStringLiteral("end"));
+    QCOMPARE(Name(bar->findNext()), QStringLiteral("Found"));
+    QCOMPARE(box->selectedText(), QStringLiteral("end"));
+}
+
+void tst_FindBar::bar_closingGivesTheFocusBackToTheBox_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc in the field") << "field";
+    QTest::newRow("Esc on a button") << "button";
+    QTest::newRow("the window's close button") << "close";
+}
+
+void tst_FindBar::bar_closingGivesTheFocusBackToTheBox() {
+    QFETCH(QString, how);
+    show(kTwos);
+    bar->open();
+    QVERIFY(focusedIn(bar));
+    QVERIFY(!box->hasFocus());
+    if (how == QLatin1String("field")) {
+        QTest::keyClick(child<QLineEdit>("txtFind"), Qt::Key_Escape);
+    } else if (how == QLatin1String("button")) {
+        QTest::keyClick(child<QPushButton>("btnFindNext"), Qt::Key_Escape);
+    } else {
+        bar->close();
+    }
+    QVERIFY(!bar->isVisible());
+    QVERIFY(focusedIn(fixture->window()));
+    QCOMPARE(QApplication::focusWidget(), box);
+}
+
+QTEST_MAIN(tst_FindBar)
+#include "tst_findbar.moc"
