@@ -85,6 +85,8 @@ frmMain::frmMain(QWidget* parent)
     BuildMenu();
     BuildGoMenu();
     BuildControls();
+    BuildFind();
+    FollowBox();
     BuildViewMenu();
     // The layout is absolute: the window has the size of its client area and
     // menu bar, and the user cannot resize it.
@@ -393,6 +395,7 @@ void frmMain::LoadChosenFile() {
     CommitLoad(state_, *result);
     // The box views the lines read, up to and including a failing one.
     Editor->setText(result->echo, std::move(result->lineBreaks));
+    boxRead_ = ReadFromBox::Of(result->echo, Editor->revision(), first, ignore, *result);
     FinishLoad(*result, LoadKind::File);
 }
 
@@ -421,11 +424,15 @@ void frmMain::btnReadTxt_Click() {
                 cancelled.cancelled = true;
                 return cancelled;
             }
-            return ReadPastedText(*text, first, Share(progress, kJoinShare, 1));
+            LoadResult read = ReadPastedText(*text, first, Share(progress, kJoinShare, 1));
+            // The text read, for the box to find the trucks' lines in.
+            read.echo = *text;
+            return read;
         });
     }
     if (result) {
         CommitLoad(state_, *result);
+        boxRead_ = ReadFromBox::Of(result->echo, snapshot.revision(), first, 0, *result);
         FinishLoad(*result, LoadKind::Pasted);
     }
 }
@@ -502,6 +509,7 @@ void frmMain::Navigate(bool (*step)(BrowserState&)) {
 
 void frmMain::ShowTruck() {
     axlewise::ShowTruck(state_, *this);
+    MarkTruckLine();
 }
 
 void frmMain::setTruckText(const std::string& text) {

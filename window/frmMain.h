@@ -1,6 +1,8 @@
 #pragma once
 
 #include "display/GoTo.h"
+#include "display/ReadFromBox.h"
+#include "text/Units.h"
 #include "display/ShowTruck.h"
 #include "loading/TruckFile.h"
 #include "records/BrowserState.h"
@@ -12,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -26,6 +29,7 @@ namespace axlewise {
 
 class PictureBox;
 class frmSummary;
+class FindBar;
 class TextBox;
 
 // The one window of Axlewise. It owns the browser state for its whole life and
@@ -75,6 +79,12 @@ public:
     void NextFailing_Click();
     void PreviousFailing_Click();
     void GoToTime_Click();
+    // Find in the file-contents box: opens the find bar, finds the next or
+    // previous match of its text.
+    void Find_Click();
+    void FindNext_Click();
+    void FindPrevious_Click();
+
     // Opens the Summary window over every truck held (one window, brought to
     // the front when it is open already).
     void ViewSummary_Click();
@@ -84,6 +94,16 @@ private:
     void BuildMenu();
     void BuildGoMenu();
     void BuildViewMenu();
+    // The Go menu's find items, and the box's find bar and its requests.
+    void BuildFind();
+    // Connects the box's requests for a line's truck and its edits.
+    void FollowBox();
+    // Marks the line of the truck on show in the box and brings it into view,
+    // while the box still holds the text that truck was read from.
+    void MarkTruckLine();
+    // Shows the truck read from line `line` of the box, or says why there is
+    // none.
+    void ShowTruckOfLine(LineNumber line);
     // Shows the file's contents in the system's fixed-width font (at the size
     // of the window's font) or in the window's font, and remembers the choice.
     void UseFixedFont(bool fixed);
@@ -157,6 +177,13 @@ private:
     QMenu* FailingCheckMenu = nullptr;
     QActionGroup* FailingChecks = nullptr;
     QAction* GoToTime = nullptr;
+    QAction* Find = nullptr;
+    QAction* FindNext = nullptr;
+    QAction* FindPrevious = nullptr;
+    FindBar* findBar_ = nullptr;
+    // What the box held when trucks were last read from it (a file or a
+    // paste); nothing before the first such read.
+    std::optional<ReadFromBox> boxRead_;
 
     QMenu* ViewMenu = nullptr;
     QAction* ViewSummary = nullptr;
