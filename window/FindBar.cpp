@@ -88,9 +88,11 @@ void FindBar::place() {
     }
     placed_ = true;
     adjustSize();
-    // Below the box, left edges together, so that the bar hides none of
-    // the box's lines; kept on the box's screen.
-    QPoint at = box_->mapToGlobal(QPoint(0, box_->height() + kGap));
+    // Below the box's window, left edges with the box, so that the bar hides
+    // neither the box's lines nor the picture under them; kept on the box's
+    // screen (over the window's foot when the screen has no room below it).
+    const QWidget* window = box_->window();
+    QPoint at(box_->mapToGlobal(QPoint(0, 0)).x(), window->frameGeometry().bottom() + kGap);
     if (const QScreen* screen = box_->screen()) {
         const QRect room = screen->availableGeometry();
         at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
