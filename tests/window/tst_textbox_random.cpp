@@ -16,9 +16,7 @@
 // runs seed 7, then 8, 9, ... until 600 seconds have passed, and prints the
 // number of actions taken.
 
-#include "window/TextBox.h"
-
-#include "drawing/Layout.h"
+#include "BoxTesting.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,6 +36,7 @@
 #include <vector>
 
 using namespace axlewise;
+using namespace axlewise::boxtesting;
 
 namespace {
 
@@ -130,7 +129,7 @@ private:
     void check(Random& random);
     void undoAllRedoAll();
 
-    std::unique_ptr<QWidget> window_;
+    std::unique_ptr<BoxWindow> window_;
     TextBox* box_ = nullptr;
     // The text the box must hold when the model can tell; nothing otherwise.
     std::optional<std::string> expected_;
@@ -168,14 +167,9 @@ void tst_TextBoxRandom::randomActions() {
 }
 
 void tst_TextBoxRandom::run(std::uint64_t seed, int actions) {
-    window_ = std::make_unique<QWidget>();
-    window_->setFont(WindowFont(kWindowPoints));
-    window_->resize(460, 160);
-    box_ = new TextBox(window_.get());
-    box_->setGeometry(10, 10, 433, 113);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    box_->setFocus();
+    window_ = std::make_unique<BoxWindow>();
+    QVERIFY(window_->ready);
+    box_ = window_->box;
     Random random(seed);
     original_ = RandomText(random);
     box_->setText(SharedText(original_));
@@ -280,12 +274,9 @@ void tst_TextBoxRandom::act(Random& random) {
             random.chance(20) ? modifiers() : Qt::KeyboardModifiers();
         const int gesture = random.below(6);
         what = QStringLiteral("mouse %1 from %2,%3 to %4,%5 modifiers %6")
-                   .arg(gesture)
-                   .arg(from.x())
-                   .arg(from.y())
-                   .arg(to.x())
-                   .arg(to.y())
-                   .arg(mods.toInt(), 0, 16);
+                   .arg(QString::number(gesture), QString::number(from.x()),
+                        QString::number(from.y()), QString::number(to.x()), QString::number(to.y()),
+                        QString::number(mods.toInt(), 16));
         if (gesture == 0) {
             QTest::mouseClick(surface, Qt::LeftButton, mods, from);
         } else if (gesture == 1) {  // a drag, the button held across other actions
@@ -333,9 +324,7 @@ void tst_TextBoxRandom::act(Random& random) {
                 {QInputMethodEvent::Cursor, random.below(static_cast<int>(preedit.size()) + 1), 1});
         }
         what = QStringLiteral("input method pre-edit \"%1\" commit \"%2\" replacing %3+%4")
-                   .arg(preedit, commit)
-                   .arg(from)
-                   .arg(length);
+                   .arg(preedit, commit, QString::number(from), QString::number(length));
         QInputMethodEvent event(preedit, attributes);
         event.setCommitString(commit, from, length);
         if (from == 0 && length == 0) {
@@ -420,9 +409,8 @@ void tst_TextBoxRandom::act(Random& random) {
             const bool matchCase = random.chance(50);
             const bool backward = random.chance(50);
             what = QStringLiteral("find \"%1\" case %2 backward %3")
-                       .arg(QString::fromStdString(needle))
-                       .arg(int(matchCase))
-                       .arg(int(backward));
+                       .arg(QString::fromStdString(needle), QString::number(matchCase),
+                            QString::number(backward));
             const FindResult result = box_->find(needle, matchCase, backward);
             const ByteRange found = box_->selection();
             if (result == FindResult::NotFound) {
