@@ -14,23 +14,20 @@
 // seeds:
 //   AXLEWISE_BOX_RANDOM_SECONDS=600 AXLEWISE_BOX_RANDOM_SEED=7 tst_textbox_random
 // runs seed 7, then 8, 9, ... until 600 seconds have passed, and prints the
-// number of actions taken.
+// number of actions taken. A run longer than Qt Test lets one test function
+// run (5 minutes) needs QTEST_FUNCTION_TIMEOUT (in milliseconds) set too.
 
 #include "BoxTesting.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStringDecoder>
-#include <QTest>
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -273,10 +270,8 @@ void tst_TextBoxRandom::act(Random& random) {
         const Qt::KeyboardModifiers mods =
             random.chance(20) ? modifiers() : Qt::KeyboardModifiers();
         const int gesture = random.below(6);
-        what = QStringLiteral("mouse %1 from %2,%3 to %4,%5 modifiers %6")
-                   .arg(QString::number(gesture), QString::number(from.x()),
-                        QString::number(from.y()), QString::number(to.x()), QString::number(to.y()),
-                        QString::number(mods.toInt(), 16));
+        what = QString::asprintf("mouse %d from %d,%d to %d,%d modifiers %x", gesture, from.x(),
+                                 from.y(), to.x(), to.y(), mods.toInt());
         if (gesture == 0) {
             QTest::mouseClick(surface, Qt::LeftButton, mods, from);
         } else if (gesture == 1) {  // a drag, the button held across other actions
@@ -408,9 +403,8 @@ void tst_TextBoxRandom::act(Random& random) {
             }
             const bool matchCase = random.chance(50);
             const bool backward = random.chance(50);
-            what = QStringLiteral("find \"%1\" case %2 backward %3")
-                       .arg(QString::fromStdString(needle), QString::number(matchCase),
-                            QString::number(backward));
+            what = QString::asprintf("find \"%s\" case %d backward %d", needle.c_str(), matchCase,
+                                     backward);
             const FindResult result = box_->find(needle, matchCase, backward);
             const ByteRange found = box_->selection();
             if (result == FindResult::NotFound) {
@@ -524,18 +518,5 @@ void tst_TextBoxRandom::undoAllRedoAll() {
     QCOMPARE(QByteArray::fromStdString(snapshot.join()->str()), QByteArray::fromStdString(edited));
 }
 
-// QTEST_MAIN, but a long run by hand may take longer than Qt Test lets one
-// test function run (5 minutes): it gets its time and 10 minutes more.
-int main(int argc, char** argv) {
-    const int seconds = qEnvironmentVariableIntValue("AXLEWISE_BOX_RANDOM_SECONDS");
-    if (seconds > 0 && !qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
-        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number((seconds + 600) * 1000LL));
-    }
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    tst_TextBoxRandom test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(tst_TextBoxRandom)
 #include "tst_textbox_random.moc"
