@@ -122,22 +122,20 @@ private slots:
     void mergedFiles_sameAsOneListWithSources();
 };
 
+// Nice numbers come from the bin widths here and the charts' ticks; these
+// are the edges.
 void tst_Stats::niceAtLeast_data() {
     QTest::addColumn<double>("least");
     QTest::addColumn<double>("nice");
-    QTest::addColumn<double>("next");
-    QTest::newRow("just over one") << 1.01 << 2.0 << 5.0;
-    QTest::newRow("seven to ten") << 7.0 << 10.0 << 20.0;
-    QTest::newRow("a fraction") << 0.03 << 0.05 << 0.1;
-    QTest::newRow("nothing gives one") << 0.0 << 1.0 << 2.0;
+    QTest::newRow("nothing gives one") << 0.0 << 1.0;
+    QTest::newRow("less than nothing gives one") << -5.0 << 1.0;
+    // Climbing from 10^-6, 10 * 10^-6 is not exactly 10^-5 in binary.
+    QTest::newRow("a nice value stays itself") << 1e-5 << 1e-5;
 }
 
 void tst_Stats::niceAtLeast() {
     QFETCH(double, least);
-    QFETCH(double, nice);
-    QFETCH(double, next);
-    QCOMPARE(NiceAtLeast(least), nice);
-    QCOMPARE(NextNice(NiceAtLeast(least)), next);
+    QTEST(NiceAtLeast(least), "nice");
 }
 
 void tst_Stats::binWidth_data() {

@@ -138,7 +138,6 @@ void tst_Summary::figuresShown() {
     QCOMPARE(text("lblGvw"), QStringLiteral("GVW: min 100, p10 100, p50 200, p90 400, max 410"));
 
     auto* table = find<QTableWidget>(QStringLiteral("tblChecks"));
-    QCOMPARE(table->rowCount(), kCheckCount);
     QStringList rows;
     for (const int r : {0, 1, 6, 7}) {
         QStringList cells;
