@@ -1,6 +1,6 @@
 #pragma once
 
-// axlewise-cli run as a process, for the tests of tests/cli.
+// axlewise-cli (and xmllint) run as a process, for the tests of tests/cli.
 
 #include <QFile>
 #include <QProcess>
@@ -26,26 +26,28 @@ struct Start {
     std::function<void()> inChild;
 };
 
-inline void Prepare(QProcess& process, const Start& start) {
-    if (!start.workingDirectory.isEmpty()) {
-        process.setWorkingDirectory(start.workingDirectory);
-    }
+inline Run RunProgram(const QString& program, const QStringList& arguments,
+                      const Start& start = {}) {
+    QProcess process;
+    process.setWorkingDirectory(start.workingDirectory);
     if (!start.standardOutput.isEmpty()) {
         process.setStandardOutputFile(start.standardOutput, QIODevice::Append);
     }
     if (start.inChild) {
         process.setChildProcessModifier(start.inChild);
     }
-}
-
-inline Run RunCli(const QStringList& arguments, const Start& start = {}) {
-    QProcess process;
-    Prepare(process, start);
-    process.start(QStringLiteral(AXLEWISE_CLI), arguments);
+    process.start(program, arguments);
     const bool finished =
         process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
     return {finished ? process.exitCode() : -1, process.readAllStandardOutput(),
             process.readAllStandardError()};
+}
+
+// The program run in `directory` on `arguments` split at blanks.
+inline Run RunIn(const QString& directory, const QString& arguments, Start start = {}) {
+    start.workingDirectory = directory;
+    return RunProgram(QStringLiteral(AXLEWISE_CLI),
+                      arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts), start);
 }
 
 // Writes contents to path; the test stops when it cannot.

@@ -28,37 +28,53 @@ TruckRecord Truck(const QString& changes = {}) {
     return test::WithChanges(TruckRecord(), (base + changes).toStdString());
 }
 
-// Trucks written "YY-MM-DD axles wt1 s23" and separated by "; ", fed in order
-// as trucks 1, 2, ...
-SiteStats DayStats(const QString& trucks) {
+// The figures of the trucks made by Truck(changes), fed in order as trucks 1, 2, ...
+SiteStats Fed(const QStringList& trucks) {
     StatsAccumulator stats;
     TruckIndex number = 0;
-    for (const QString& text : trucks.split(QStringLiteral("; "), Qt::SkipEmptyParts)) {
-        const QStringList f = text.split(QRegularExpression(QStringLiteral("[- ]")));
-        stats.add(++number,
-                  Truck(QStringLiteral("YEAR=%1, MONTH=%2, DAY=%3, NO. AXLES=%4, WT AX 1=%5, "
-                                       "S AX 2 - AX 3=%6")
-                            .arg(f[0], f[1], f[2], f[3], f[4], f[5])),
-                  0);
+    for (const QString& changes : trucks) {
+        stats.add(++number, Truck(changes), 0);
     }
     return stats.result();
+}
+
+// Trucks written "YY-MM-DD axles wt1 s23" and separated by "; ".
+SiteStats DayStats(const QString& trucks) {
+    QStringList changes;
+    for (const QString& text : trucks.split(QStringLiteral("; "))) {
+        const QStringList f = text.split(QRegularExpression(QStringLiteral("[- ]")));
+        changes << QStringLiteral(
+                       "YEAR=%1, MONTH=%2, DAY=%3, NO. AXLES=%4, WT AX 1=%5, S AX 2 - AX 3=%6")
+                       .arg(f[0], f[1], f[2], f[3], f[4], f[5]);
+    }
+    return Fed(changes);
 }
 
 // "YY-MM-DD trucks #first five steering tandem" per day.
 QStringList DayTexts(const SiteStats& stats) {
     QStringList texts;
     for (const DayFigures& d : stats.days) {
-        texts << QStringLiteral("%1-%2-%3 %4 #%5 %6 %7 %8")
-                     .arg(d.year, 2, 10, QLatin1Char('0'))
-                     .arg(d.month, 2, 10, QLatin1Char('0'))
-                     .arg(d.day, 2, 10, QLatin1Char('0'))
-                     .arg(d.trucks)
-                     .arg(d.first.number)
-                     .arg(d.fiveAxle)
-                     .arg(d.steeringMedian)
-                     .arg(d.tandemMedian);
+        texts << QString::asprintf(
+            "%02d-%02d-%02d %lld #%lld %lld %g %g", d.year, d.month, d.day,
+            static_cast<long long>(d.trucks), static_cast<long long>(d.first.number),
+            static_cast<long long>(d.fiveAxle), d.steeringMedian, d.tandemMedian);
     }
     return texts;
+}
+
+// "first+width x bins: bin=count ..." for the bins counted, then "<below
+// >above" when values fell beyond them.
+QString BinsText(const Histogram& h) {
+    QStringList text{QStringLiteral("%1+%2x%3:").arg(h.first).arg(h.width).arg(h.counts.size())};
+    for (std::size_t bin = 0; bin < h.counts.size(); ++bin) {
+        if (h.counts[bin] != 0) {
+            text << QStringLiteral("%1=%2").arg(bin).arg(h.counts[bin]);
+        }
+    }
+    if (h.below + h.above > 0) {
+        text << QStringLiteral("<%1 >%2").arg(h.below).arg(h.above);
+    }
+    return text.join(QLatin1Char(' '));
 }
 
 ValueCounts CountsOf(const QList<int>& values) {
@@ -67,10 +83,6 @@ ValueCounts CountsOf(const QList<int>& values) {
         counts.add(static_cast<std::int16_t>(value));
     }
     return counts;
-}
-
-QList<qint64> Counts(const std::vector<TruckIndex>& counts) {
-    return QList<qint64>(counts.begin(), counts.end());
 }
 
 QString Refs(const std::vector<TruckRef>& refs) {
@@ -104,35 +116,26 @@ private slots:
     void daysAndTheirMedians_data();
     void daysAndTheirMedians();
     void hoursByLaneAndDirection();
-    void checksCountedWithTheirFirstTrucks();
     void passages_data();
     void passages();
     void gvwFigures();
-    void noTrucks_noFiguresAndNoDivision();
     void mergedFiles_sameAsOneListWithSources();
-    void figuresAsText_data();
-    void figuresAsText();
 };
 
+// Nice numbers come from the bin widths here and the charts' ticks; these
+// are the edges.
 void tst_Stats::niceAtLeast_data() {
     QTest::addColumn<double>("least");
     QTest::addColumn<double>("nice");
-    QTest::addColumn<double>("next");
-    QTest::newRow("one is nice") << 1.0 << 1.0 << 2.0;
-    QTest::newRow("just over one") << 1.01 << 2.0 << 5.0;
-    QTest::newRow("between two and five") << 2.5 << 5.0 << 10.0;
-    QTest::newRow("seven to ten") << 7.0 << 10.0 << 20.0;
-    QTest::newRow("a fraction") << 0.03 << 0.05 << 0.1;
-    QTest::newRow("0.3 is not 0.2") << 0.3 << 0.5 << 1.0;
-    QTest::newRow("nothing gives one") << 0.0 << 1.0 << 2.0;
+    QTest::newRow("nothing gives one") << 0.0 << 1.0;
+    QTest::newRow("less than nothing gives one") << -5.0 << 1.0;
+    // Climbing from 10^-6, 10 * 10^-6 is not exactly 10^-5 in binary.
+    QTest::newRow("a nice value stays itself") << 1e-5 << 1e-5;
 }
 
 void tst_Stats::niceAtLeast() {
     QFETCH(double, least);
-    QFETCH(double, nice);
-    QFETCH(double, next);
-    QCOMPARE(NiceAtLeast(least), nice);
-    QCOMPARE(NextNice(NiceAtLeast(least)), next);
+    QTEST(NiceAtLeast(least), "nice");
 }
 
 void tst_Stats::binWidth_data() {
@@ -147,11 +150,8 @@ void tst_Stats::binWidth_data() {
     QTest::newRow("a GVW spread") << 52 << 935 << 60 << 20 << 45LL;
     // Width 2 would give 65 bins; 5 gives 26: the one jump of 2.5 leaves fewer than 30.
     QTest::newRow("0..129 jumps to width 5") << 0 << 129 << 60 << 5 << 26LL;
-    QTest::newRow("a narrow spread keeps unit bins") << -7 << 7 << 60 << 1 << 15LL;
     // Bins start at multiples of 5 below zero too: -15..-11 is the first.
     QTest::newRow("negative low end") << -15 << 112 << 60 << 5 << 26LL;
-    QTest::newRow("the whole int16 range") << -32768 << 32767 << 60 << 2000 << 34LL;
-    QTest::newRow("one bin over 3..7") << 3 << 7 << 1 << 10 << 1LL;
     // No width puts -1 and 0 in one bin starting at a multiple of it.
     QTest::newRow("one bin across zero: growing stops") << -1 << 0 << 1 << 1000000 << 2LL;
 }
@@ -161,9 +161,8 @@ void tst_Stats::binWidth() {
     QFETCH(int, hi);
     QFETCH(int, most);
     QFETCH(int, width);
-    QFETCH(qint64, bins);
     QCOMPARE(NiceBinWidth(lo, hi, most), width);
-    QCOMPARE(BinCount(lo, hi, width), bins);
+    QTEST(BinCount(lo, hi, width), "bins");
 }
 
 void tst_Stats::binValues_data() {
@@ -171,18 +170,14 @@ void tst_Stats::binValues_data() {
     QTest::addColumn<int>("lo");
     QTest::addColumn<int>("hi");
     QTest::addColumn<int>("width");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<QList<qint64>>("counts");
-    QTest::addColumn<qint64>("below");
-    QTest::addColumn<qint64>("above");
-    QTest::newRow("outliers on both sides") << QList<int>{3, 7, 7, 12, 19, 25} << 5 << 19 << 5 << 5
-                                            << QList<qint64>{2, 1, 1} << 1LL << 1LL;
+    QTest::addColumn<QString>("bins");  // BinsText
+    // Bins 5..9, 10..14, 15..19: 4 lies under the first, 20 at the end.
+    QTest::newRow("outliers on both sides")
+        << QList<int>{4, 7, 7, 12, 19, 20} << 5 << 19 << 5 << "5+5x3: 0=2 1=1 2=1 <1 >1";
     QTest::newRow("bin edges: 9 low bin, 10 the next")
-        << QList<int>{9, 10, 14, 15} << 6 << 16 << 5 << 5 << QList<qint64>{1, 2, 1} << 0LL << 0LL;
-    QTest::newRow("negative values floor to -10") << QList<int>{-6, -5, -1, 0, 4} << -6 << 4 << 5
-                                                  << -10 << QList<qint64>{1, 2, 2} << 0LL << 0LL;
-    QTest::newRow("empty bins stay 0") << QList<int>{100, 140} << 100 << 140 << 10 << 100
-                                       << QList<qint64>{1, 0, 0, 0, 1} << 0LL << 0LL;
+        << QList<int>{9, 10, 14, 15} << 6 << 16 << 5 << "5+5x3: 0=1 1=2 2=1";
+    QTest::newRow("negative values floor to -10")
+        << QList<int>{-6, -5, -1, 0, 4} << -6 << 4 << 5 << "-10+5x3: 0=1 1=2 2=2";
 }
 
 void tst_Stats::binValues() {
@@ -190,11 +185,7 @@ void tst_Stats::binValues() {
     QFETCH(int, lo);
     QFETCH(int, hi);
     QFETCH(int, width);
-    const Histogram histogram = BinValues(CountsOf(values), lo, hi, width);
-    QTEST(histogram.first, "first");
-    QTEST(Counts(histogram.counts), "counts");
-    QTEST(qint64{histogram.below}, "below");
-    QTEST(qint64{histogram.above}, "above");
+    QTEST(BinsText(BinValues(CountsOf(values), lo, hi, width)), "bins");
 }
 
 void tst_Stats::percentiles_data() {
@@ -210,8 +201,6 @@ void tst_Stats::percentiles_data() {
     QTest::newRow("repeats") << QList<int>{5, 5, 5, 100} << QList<int>{5, 5, 5, 100, 100} << 5.0;
     QTest::newRow("negative, odd count")
         << QList<int>{-3, 2, -1} << QList<int>{-3, -3, -1, 2, 2} << -1.0;
-    QTest::newRow("two values, mean of both")
-        << QList<int>{10, 13} << QList<int>{10, 10, 10, 13, 13} << 11.5;
     QTest::newRow("even, unsorted: mean of 54 and 58")
         << QList<int>{60, 50, 58, 54} << QList<int>{50, 50, 54, 60, 60} << 56.0;
 }
@@ -220,7 +209,6 @@ void tst_Stats::percentiles() {
     QFETCH(QList<int>, values);
     QFETCH(double, median);
     const ValueCounts counts = CountsOf(values);
-    QCOMPARE(counts.total(), values.size());
     QList<int> ranked;
     for (const int p : {5, 100, 500, 900, 995}) {
         ranked << counts.percentile(p);
@@ -259,17 +247,10 @@ void tst_Stats::peaks_data() {
     QTest::newRow("plateau") << QList<qint64>{0, 2, 2, 2, 2, 0} << QList<int>{2};
     // Sums 5 10 5 5 0 0: the dip of the raw counts is smoothed away.
     QTest::newRow("a notch is no second peak") << QList<qint64>{5, 0, 5, 0, 0, 0} << QList<int>{1};
-    // Sums 4 4 0 9 9 9 0 6 6 6: three tops, the two highest are kept.
-    QTest::newRow("three humps, two highest")
-        << QList<qint64>{4, 0, 0, 0, 9, 0, 0, 0, 6, 0} << QList<int>{4, 8};
-    // Sums 3 3 0 3 3 3 0 3 3: equal tops, the lower bins win.
-    QTest::newRow("ties go to lower bins")
-        << QList<qint64>{3, 0, 0, 0, 3, 0, 0, 0, 3} << QList<int>{0, 4};
     // Sums 0 1 3 12 11: nothing lies beyond the last bin, so its top moves in.
     QTest::newRow("a top in the last bin moves in")
         << QList<qint64>{0, 0, 1, 2, 9} << QList<int>{3};
     QTest::newRow("nothing counted") << QList<qint64>{0, 0, 0} << QList<int>{};
-    QTest::newRow("no bins") << QList<qint64>{} << QList<int>{};
 }
 
 void tst_Stats::peaks() {
@@ -283,35 +264,27 @@ void tst_Stats::peaks() {
     QTEST(found, "peaks");
 }
 
+// Dates that are no dates are left out of the days (daysAndTheirMedians).
 void tst_Stats::calendar_data() {
     QTest::addColumn<int>("year");
     QTest::addColumn<int>("month");
     QTest::addColumn<int>("day");
-    QTest::addColumn<bool>("date");
-    QTest::addColumn<int>("number");  // DayNumber when a date
-    QTest::newRow("00-01-01 is day 0") << 0 << 1 << 1 << true << 0;
-    QTest::newRow("00-02-29: 2000 is a leap year") << 0 << 2 << 29 << true << 59;
-    QTest::newRow("01-01-01 after a 366-day year") << 1 << 1 << 1 << true << 366;
-    // 23 * 365 + 6 leap days (00 04 08 12 16 20) + 334 + 30.
-    QTest::newRow("23-12-31") << 23 << 12 << 31 << true << 8765;
-    QTest::newRow("24-01-01 the day after") << 24 << 1 << 1 << true << 8766;
-    QTest::newRow("24-02-29") << 24 << 2 << 29 << true << 8766 + 59;
-    QTest::newRow("99-12-31, the last") << 99 << 12 << 31 << true << 36524;
-    QTest::newRow("23-02-29 is no date") << 23 << 2 << 29 << false << 0;
-    QTest::newRow("24-04-31 is no date") << 24 << 4 << 31 << false << 0;
-    QTest::newRow("month 13") << 24 << 13 << 1 << false << 0;
-    QTest::newRow("day 0") << 24 << 1 << 0 << false << 0;
-    QTest::newRow("year 100") << 100 << 1 << 1 << false << 0;
+    QTest::addColumn<int>("number");  // DayNumber, -1: no date
+    QTest::newRow("00-02-29: 2000 is a leap year") << 0 << 2 << 29 << 59;
+    QTest::newRow("01-01-01 after a 366-day year") << 1 << 1 << 1 << 366;
+    // 24 * 365 + 6 leap days (00 04 08 12 16 20) + 31 + 28.
+    QTest::newRow("24-02-29") << 24 << 2 << 29 << 8825;
+    QTest::newRow("99-12-31, the last") << 99 << 12 << 31 << 36524;
+    QTest::newRow("year 100") << 100 << 1 << 1 << -1;
 }
 
 void tst_Stats::calendar() {
     QFETCH(int, year);
     QFETCH(int, month);
     QFETCH(int, day);
-    QFETCH(bool, date);
     QFETCH(int, number);
-    QCOMPARE(IsCalendarDate(year, month, day), date);
-    if (date) {
+    QCOMPARE(IsCalendarDate(year, month, day), number >= 0);
+    if (number >= 0) {
         QCOMPARE(DayNumber(year, month, day), number);
         const CalendarDate back = DateOfDayNumber(number);
         QCOMPARE(QList<int>({back.year, back.month, back.day}), QList<int>({year, month, day}));
@@ -336,9 +309,6 @@ void tst_Stats::daysAndTheirMedians_data() {
         << QStringList{"24-01-31 2 #2 2 58 13", "24-02-01 1 #1 1 61 13", "24-02-29 1 #3 1 62 13",
                        "24-03-01 1 #5 1 63 13"}
         << 0LL;
-    QTest::newRow("across a year end")
-        << "23-12-31 5 60 13; 24-01-01 5 62 13"
-        << QStringList{"23-12-31 1 #1 1 60 13", "24-01-01 1 #2 1 62 13"} << 0LL;
     // The two-axle trucks count in the day but not in its medians.
     QTest::newRow("only five-axle trucks in the medians")
         << "24-03-11 2 40 0; 24-03-11 5 58 13; 24-03-11 3 45 14"
@@ -362,140 +332,82 @@ void tst_Stats::daysAndTheirMedians() {
 // Lanes and directions 0..9 as a line holds them and others from records made
 // in code; an hour outside 0..23 counts in the lane but in no hour.
 void tst_Stats::hoursByLaneAndDirection() {
-    StatsAccumulator accumulator;
-    TruckIndex number = 0;
-    for (const char* place : {"LANE=1, DIRECTION=1, HOUR=0", "LANE=1, DIRECTION=1, HOUR=0",
-                              "LANE=1, DIRECTION=2, HOUR=23", "LANE=2, DIRECTION=1, HOUR=7",
-                              "LANE=1, DIRECTION=1, HOUR=24", "LANE=12, DIRECTION=1, HOUR=5",
-                              "LANE=0, DIRECTION=-1, HOUR=-1"}) {
-        accumulator.add(++number, Truck(QString::fromLatin1(place)), 0);
-    }
+    const SiteStats stats = Fed({"LANE=1, DIRECTION=1, HOUR=0", "LANE=1, DIRECTION=1, HOUR=0",
+                                 "LANE=1, DIRECTION=2, HOUR=23", "LANE=2, DIRECTION=1, HOUR=7",
+                                 "LANE=1, DIRECTION=1, HOUR=24", "LANE=12, DIRECTION=1, HOUR=5",
+                                 "LANE=0, DIRECTION=-1, HOUR=-1"});
     QStringList found;
-    for (const LaneFigures& lane : accumulator.result().lanes) {
+    for (const LaneFigures& lane : stats.lanes) {
         QStringList hours;
-        for (int h = 0; h < 24; ++h) {
-            if (lane.perHour[static_cast<std::size_t>(h)] != 0) {
-                hours << QStringLiteral("%1h:%2").arg(h).arg(
-                    lane.perHour[static_cast<std::size_t>(h)]);
+        for (std::size_t h = 0; h < 24; ++h) {
+            if (lane.perHour[h] != 0) {
+                hours << QStringLiteral("%1h:%2").arg(h).arg(lane.perHour[h]);
             }
         }
         found << QStringLiteral("%1/%2 %3 [%4] off %5")
-                     .arg(lane.lane)
-                     .arg(lane.direction)
-                     .arg(lane.trucks)
-                     .arg(hours.join(QLatin1Char(' ')))
-                     .arg(lane.offClock);
+                     .arg(QString::number(lane.lane), QString::number(lane.direction),
+                          QString::number(lane.trucks), hours.join(QLatin1Char(' ')),
+                          QString::number(lane.offClock));
     }
     QCOMPARE(found, QStringList({"0/-1 1 [] off 1", "1/1 3 [0h:2] off 1", "1/2 1 [23h:1] off 0",
                                  "2/1 1 [7h:1] off 0", "12/1 1 [5h:1] off 0"}));
 }
 
-// Seven trucks: AXLE_SUM fails on 2, 3, 5 and 6 (4 of 7, 57.1%: the first
-// three listed), CLOCK on 7 (1 of 7, 14.3%), SPEED with AXLE_SUM on 3. The
-// masks come from failures as the checks give them, two of AXLE_SUM on 5.
-void tst_Stats::checksCountedWithTheirFirstTrucks() {
-    using F = std::vector<CheckFailure>;
-    const CheckFailure sum{CheckCode::AxleSum, "sum"};
-    const F failures[] = {{},         {sum}, {sum, {CheckCode::Speed, "speed"}}, {},
-                          {sum, sum}, {sum}, {{CheckCode::Clock, "clock"}}};
-    StatsAccumulator accumulator;
-    TruckIndex number = 0;
-    for (const F& failed : failures) {
-        accumulator.add(++number, Truck(), MaskOf(failed));
-    }
-    const SiteStats stats = accumulator.result();
-    QStringList found;
-    for (const CheckCode code : kAllChecks) {
-        const CheckFigures& check = stats.checks[static_cast<std::size_t>(code)];
-        if (check.trucks + check.tenths > 0 || !check.first.empty()) {
-            found << QStringLiteral("%1 %2 %3 [%4]")
-                         .arg(QString::fromLatin1(CheckName(code)))
-                         .arg(check.trucks)
-                         .arg(check.tenths)
-                         .arg(Refs(check.first));
-        }
-    }
-    QCOMPARE(found, QStringList({"AXLE_SUM 4 571 [0:2 0:3 0:5]", "CLOCK 1 143 [0:7]",
-                                 "SPEED 1 143 [0:3]"}));
-}
-
 void tst_Stats::passages_data() {
-    QTest::addColumn<QStringList>("clocks");  // "YY-MM-DD hh:mm:ss.cc" per truck
-    QTest::addColumn<QString>("first");       // "#number YY MM DD hh mm ss cc"
+    QTest::addColumn<QStringList>("clocks");  // "YY MM DD hh mm ss cc" per truck
+    QTest::addColumn<QString>("first");       // "#number" and its PassageText
     QTest::addColumn<QString>("last");
-    QTest::newRow("in order") << QStringList{"24-03-11 10:00:00.00", "24-03-11 10:00:01.50",
-                                             "24-03-12 00:00:00.00"}
-                              << "#1 24 3 11 10 0 0 0"
-                              << "#3 24 3 12 0 0 0 0";
     // A new year is later although its Time is smaller.
     QTest::newRow("a new year is later")
-        << QStringList{"24-01-01 00:00:00.00", "23-12-31 23:59:59.99"} << "#2 23 12 31 23 59 59 99"
-        << "#1 24 1 1 0 0 0 0";
+        << QStringList{"24 1 1 0 0 0 0", "23 12 31 23 59 59 99"} << "#2 23-12-31 23:59:59.99"
+        << "#1 24-01-01 00:00:00.00";
     // The 31st has the Time of the next month's 1st; MONTH orders them.
     QTest::newRow("the 31st before the next 1st")
-        << QStringList{"24-02-01 00:00:00.00", "24-01-31 00:00:00.00"} << "#2 24 1 31 0 0 0 0"
-        << "#1 24 2 1 0 0 0 0";
+        << QStringList{"24 2 1 0 0 0 0", "24 1 31 0 0 0 0"} << "#2 24-01-31 00:00:00.00"
+        << "#1 24-02-01 00:00:00.00";
     QTest::newRow("equal passages: the first in the list")
-        << QStringList{"24-03-11 10:00:00.00", "24-03-11 10:00:00.00"} << "#1 24 3 11 10 0 0 0"
-        << "#1 24 3 11 10 0 0 0";
+        << QStringList{"24 3 11 10 0 0 0", "24 3 11 10 0 0 0"} << "#1 24-03-11 10:00:00.00"
+        << "#1 24-03-11 10:00:00.00";
+    QTest::newRow("impossible fields written as they are")
+        << QStringList{"24 13 0 -1 100 59 99"} << "#1 24-13-00 -1:100:59.99"
+        << "#1 24-13-00 -1:100:59.99";
 }
 
 void tst_Stats::passages() {
     QFETCH(QStringList, clocks);
-    StatsAccumulator accumulator;
-    TruckIndex number = 0;
+    QStringList trucks;
     for (const QString& clock : clocks) {
-        const QStringList n = clock.split(QRegularExpression(QStringLiteral("[-:. ]")));
-        accumulator.add(++number,
-                        Truck(QStringLiteral("YEAR=%1, MONTH=%2, DAY=%3, HOUR=%4, MINUTE=%5, "
-                                             "SECOND=%6, SECOND/100=%7")
-                                  .arg(n[0], n[1], n[2], n[3], n[4], n[5], n[6])),
-                        0);
+        const QStringList n = clock.split(QLatin1Char(' '));
+        trucks << QStringLiteral(
+                      "YEAR=%1, MONTH=%2, DAY=%3, HOUR=%4, MINUTE=%5, SECOND=%6, SECOND/100=%7")
+                      .arg(n[0], n[1], n[2], n[3], n[4], n[5], n[6]);
     }
-    const SiteStats stats = accumulator.result();
+    const SiteStats stats = Fed(trucks);
     const auto text = [](const Passage& p) {
-        QString out = QStringLiteral("#%1").arg(p.truck.number);
-        for (const std::int16_t value : p.clock) {
-            out += QStringLiteral(" %1").arg(value);
-        }
-        return out;
+        return QStringLiteral("#%1 %2")
+            .arg(p.truck.number)
+            .arg(QString::fromStdString(PassageText(p)));
     };
     QVERIFY(stats.firstPassage && stats.lastPassage);
     QTEST(text(*stats.firstPassage), "first");
     QTEST(text(*stats.lastPassage), "last");
 }
 
-// Ten trucks of GVW 100, 200, ..., 1000, the five-axle ones at 300, 400, 400
-// and 900. Bins over 100..1000 (the 0.5th and 99.5th percentile): width 10
-// would give 91, width 20 gives 46 (100..1019).
+// Ten trucks of GVW 100, 200, ..., 1000 and one of 400, the five-axle ones at
+// 300, 400, 400 and 900. Bins over 100..1000 (the 0.5th and 99.5th
+// percentile, nearest ranks 1 and 11): width 10 would give 91, width 20 gives
+// 46 (100..1019).
 void tst_Stats::gvwFigures() {
-    StatsAccumulator accumulator;
+    QStringList trucks;
     for (int k = 1; k <= 10; ++k) {
         const int axles = (k == 3 || k == 4 || k == 9) ? 5 : 2;
-        accumulator.add(k, Truck(QStringLiteral("GVW=%1, NO. AXLES=%2").arg(100 * k).arg(axles)),
-                        0);
+        trucks << QStringLiteral("GVW=%1, NO. AXLES=%2").arg(100 * k).arg(axles);
     }
-    accumulator.add(11, Truck(QStringLiteral("GVW=400")), 0);
-    // 11 values: nearest ranks 1, 2, 6, 10, 11.
-    const SiteStats stats = accumulator.result();
-    QVERIFY(stats.gvw);
-    QCOMPARE(QList<int>(
-                 {stats.gvw->min, stats.gvw->p10, stats.gvw->p50, stats.gvw->p90, stats.gvw->max}),
-             QList<int>({100, 200, 500, 900, 1000}));
-    const auto bins = [](const Histogram& h) {
-        QStringList text{
-            QStringLiteral("%1+%2x%3:").arg(h.first).arg(h.width).arg(h.counts.size())};
-        for (std::size_t bin = 0; bin < h.counts.size(); ++bin) {
-            if (h.counts[bin] != 0) {
-                text << QStringLiteral("%1=%2").arg(bin).arg(h.counts[bin]);
-            }
-        }
-        return text.join(QLatin1Char(' '));
-    };
+    const SiteStats stats = Fed(trucks << QStringLiteral("GVW=400"));
     // 100 is bin 0, 400..419 bin 15, 900..919 bin 40.
-    QCOMPARE(bins(stats.gvwAll),
+    QCOMPARE(BinsText(stats.gvwAll),
              QStringLiteral("100+20x46: 0=1 5=1 10=1 15=2 20=1 25=1 30=1 35=1 40=1 45=1"));
-    QCOMPARE(bins(stats.gvwFiveAxle), QStringLiteral("100+20x46: 10=1 15=2 40=1"));
+    QCOMPARE(BinsText(stats.gvwFiveAxle), QStringLiteral("100+20x46: 10=1 15=2 40=1"));
     // Moving sums: 1 at bins 9-11, 2 at 14-16, 1 at 39-41. The highest top is
     // 15; of the equal tops 10 and 40 the lower wins. Middles: 300 + 10, 400 + 10.
     QCOMPARE(stats.gvwPeaks.size(), 2U);
@@ -503,21 +415,7 @@ void tst_Stats::gvwFigures() {
                          int(stats.gvwPeaks[1].bin), stats.gvwPeaks[1].gvw}),
              QList<int>({10, 310, 15, 410}));
     QCOMPARE(stats.axleCounts, (std::vector<std::pair<int, TruckIndex>>{{2, 7}, {5, 4}}));
-    // SPEED 80 for all: one bin of width 1.
-    QCOMPARE(bins(stats.speed), QStringLiteral("80+1x1: 0=11"));
-    QCOMPARE(stats.fiveAxle, 4);
-    QCOMPARE(stats.steeringMedian, 60.0);
-}
-
-void tst_Stats::noTrucks_noFiguresAndNoDivision() {
-    const SiteStats stats = StatsAccumulator().result();
-    QCOMPARE(stats.trucks + stats.fiveAxle + stats.undated, 0);
-    for (const CheckFigures& check : stats.checks) {
-        QCOMPARE(check.trucks + check.tenths, 0);
-    }
-    QVERIFY(!stats.firstPassage && !stats.lastPassage && !stats.gvw);
-    QVERIFY(stats.lanes.empty() && stats.days.empty() && stats.axleCounts.empty());
-    QVERIFY(stats.gvwAll.counts.empty() && stats.gvwPeaks.empty() && stats.speed.counts.empty());
+    QCOMPARE(BinsText(stats.speed), QStringLiteral("80+1x1: 0=11"));  // SPEED 80 for all
 }
 
 // Two files, each with its own accumulator (sources 0 and 1), merged either
@@ -536,58 +434,22 @@ void tst_Stats::mergedFiles_sameAsOneListWithSources() {
         StatsAccumulator merged(aFirst ? a : b);
         merged.merge(aFirst ? b : a);
         const SiteStats stats = merged.result();
-        QCOMPARE(stats.trucks, 5);
-        QCOMPARE(stats.checks[0].trucks, 4);
+        QCOMPARE(QList<qint64>({stats.trucks, stats.checks[0].trucks}), QList<qint64>({5, 4}));
         QCOMPARE(Refs(stats.checks[0].first), QStringLiteral("0:2 0:3 1:1"));
         QCOMPARE(DayTexts(stats), QStringList({"24-03-10 1 #1 1 64 13", "24-03-11 3 #1 3 60 13",
                                                "24-03-12 1 #3 1 70 13"}));
-        QCOMPARE(stats.days[0].first.source, 1);
-        QCOMPARE(stats.days[1].first.source, 0);
-        // 50 60 64 66 70
-        QCOMPARE(stats.steeringMedian, 64.0);
-        QCOMPARE(Refs({stats.firstPassage->truck}), QStringLiteral("1:1"));
-        QCOMPARE(Refs({stats.lastPassage->truck}), QStringLiteral("0:3"));
+        QCOMPARE(Refs({stats.days[0].first, stats.days[1].first}), QStringLiteral("1:1 0:1"));
+        QCOMPARE(stats.steeringMedian, 64.0);  // 50 60 64 66 70
+        QCOMPARE(Refs({stats.firstPassage->truck, stats.lastPassage->truck}),
+                 QStringLiteral("1:1 0:3"));
         QCOMPARE(stats.lanes.size(), 2U);
-        QCOMPARE(stats.lanes[0].trucks, 4);
-        QCOMPARE(stats.lanes[0].perHour[8], 1);
-        QCOMPARE(stats.lanes[0].perHour[9], 1);
-        QCOMPARE(stats.lanes[1].lane, 2);
+        QCOMPARE(QList<qint64>({stats.lanes[0].trucks, stats.lanes[0].perHour[8],
+                                stats.lanes[0].perHour[9], stats.lanes[1].lane}),
+                 QList<qint64>({4, 1, 1, 2}));
     }
     a.merge(a);
     QCOMPARE(a.result().trucks, 6);
     QCOMPARE(DayTexts(a.result()).first(), QStringLiteral("24-03-11 4 #1 4 55 13"));
-}
-
-void tst_Stats::figuresAsText_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    const auto passage = [](std::array<std::int16_t, 7> clock) {
-        Passage p;
-        p.clock = clock;
-        return QString::fromStdString(PassageText(p));
-    };
-    const auto numbers = [](std::vector<TruckRef> refs, TruckIndex all) {
-        return QString::fromStdString(TruckNumbersText(refs, all));
-    };
-    QTest::newRow("share") << QString::fromStdString(ShareText(571)) << "57.1%";
-    QTest::newRow("share of all") << QString::fromStdString(ShareText(1000)) << "100.0%";
-    QTest::newRow("passage") << passage({24, 3, 11, 10, 37, 33, 76}) << "24-03-11 10:37:33.76";
-    QTest::newRow("passage with impossible fields")
-        << passage({24, 13, 0, -1, 100, 59, 99}) << "24-13-00 -1:100:59.99";
-    QTest::newRow("trucks, more than listed")
-        << numbers({{0, 2}, {0, 3}, {0, 5}}, 4) << "2, 3, 5, ...";
-    QTest::newRow("one truck") << numbers({{0, 7}}, 1) << "7";
-    LaneFigures lane;
-    lane.lane = 2;
-    lane.direction = 1;
-    QTest::newRow("lane") << QString::fromStdString(LaneText(lane)) << "lane 2, direction 1";
-    QTest::newRow("percentiles") << QString::fromStdString(PercentilesText({50, 80, 296, 448, 935}))
-                                 << "min 50, p10 80, p50 296, p90 448, max 935";
-}
-
-void tst_Stats::figuresAsText() {
-    QFETCH(QString, text);
-    QTEST(text, "expected");
 }
 
 QTEST_GUILESS_MAIN(tst_Stats)

@@ -1,8 +1,8 @@
 // Find over the box's text model: forward and backward from a selection,
 // going round the ends, ASCII and Latin-1 folding (and no other), overlapping
 // candidates, matches at the ends of the text, matches across the pieces of
-// an edited text, and random edited texts against a plain search of the
-// whole text. Expected ranges are worked out by hand.
+// an edited text (random edited texts against a plain search of the whole
+// text). Expected ranges are worked out by hand.
 
 #include "text/Find.h"
 
@@ -27,31 +27,17 @@ SharedText Loaded(const QByteArray& text) {
 
 // "Found 4 7", "Wrapped 0 3" or "NotFound".
 QString Described(const FoundText& found) {
-    switch (found.result) {
-        case FindResult::Found:
-            return QStringLiteral("Found %1 %2")
-                .arg(found.range.from.value())
-                .arg(found.range.to.value());
-        case FindResult::Wrapped:
-            return QStringLiteral("Wrapped %1 %2")
-                .arg(found.range.from.value())
-                .arg(found.range.to.value());
-        case FindResult::NotFound:
-            break;
+    if (found.result == FindResult::NotFound) {
+        return QStringLiteral("NotFound");
     }
-    return QStringLiteral("NotFound");
+    return QStringLiteral("%1 %2 %3")
+        .arg(found.result == FindResult::Found ? "Found" : "Wrapped")
+        .arg(found.range.from.value())
+        .arg(found.range.to.value());
 }
 
 FindOptions Options(const QString& flags) {
     return {flags.contains(QLatin1String("case")), flags.contains(QLatin1String("back"))};
-}
-
-QByteArrayList PiecesOf(const TextBuffer& buffer) {
-    QByteArrayList pieces;
-    buffer.forEachPiece({ByteOffset(0), buffer.size()}, [&pieces](std::string_view piece) {
-        pieces << QByteArray(piece.data(), static_cast<qsizetype>(piece.size()));
-    });
-    return pieces;
 }
 
 bool IsContinuation(char byte) {
@@ -117,8 +103,6 @@ class tst_Find : public QObject {
 private slots:
     void find_data();
     void find();
-    void acrossPieces_data();
-    void acrossPieces();
     void randomEdits_matchAPlainSearch();
 };
 
@@ -137,52 +121,28 @@ void tst_Find::find_data() {
     // o n e _ T w o _ t h r  e  e  _  t  w  o  _  T  W  O
     // 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20
     const char* const two = "one Two three two TWO";
-    row("forward from the caret", two, 0, 0, "two", "", "Found 4 7");
     row("forward takes a match that starts at the caret", two, 4, 4, "two", "", "Found 4 7");
     row("forward from the end of the selection", two, 4, 7, "two", "", "Found 14 17");
     row("match case passes over other cases", two, 0, 0, "two", "case", "Found 14 17");
     row("forward past the end wraps to the start", two, 18, 21, "two", "", "Wrapped 4 7");
-    row("a match the caret stands inside is passed over", two, 5, 5, "two", "", "Found 14 17");
-    row("backward from the start of the selection", two, 14, 17, "two", "back", "Found 4 7");
     row("backward takes a match that ends at the caret", two, 7, 7, "two", "back", "Found 4 7");
     row("backward past the start wraps to the end", two, 4, 7, "two", "back", "Wrapped 18 21");
-    row("a match at the very start", two, 4, 4, "one", "", "Wrapped 0 3");
-    row("a match at the very end", two, 0, 0, "TWO", "case", "Found 18 21");
-    row("backward from the start wraps to a match at the very end", two, 0, 0, "TWO", "case back",
-        "Wrapped 18 21");
     row("the only match, selected, is found again on wrapping", two, 8, 13, "three", "",
         "Wrapped 8 13");
-    row("no match", two, 0, 0, "four", "", "NotFound");
     row("an empty needle finds nothing", two, 0, 0, "", "", "NotFound");
     row("a needle longer than the text", "ab", 0, 0, "abc", "", "NotFound");
-    row("an empty text", "", 0, 0, "a", "", "NotFound");
     row("a caret past the end is taken as the end", "ab", 9, 9, "a", "", "Wrapped 0 1");
-    // Overlapping candidates.
+    // Overlapping candidates, and folding.
     row("a failed start is tried again a byte on", "aaab", 0, 0, "aab", "", "Found 1 4");
     row("a partial match inside a longer one", "abababc", 0, 0, "ababc", "", "Found 2 7");
-    row("the next match starts after the selected one", "aaaa", 0, 2, "aa", "", "Found 2 4");
-    row("forward from the middle of a run", "aaaa", 1, 1, "aa", "", "Found 1 3");
-    row("backward, the match that ends at the caret", "aaaa", 3, 3, "aa", "back", "Found 1 3");
-    row("backward from a selected match", "aaaa", 2, 4, "aa", "back", "Found 0 2");
-    // Folding.
     row("ASCII letters fold", "a ZEBRA", 0, 0, "zebra", "", "Found 2 7");
-    row("ASCII letters kept with match case", "a ZEBRA", 0, 0, "zebra", "case", "NotFound");
     row("@ and ` do not fold", "a`b", 0, 0, "a@b", "", "NotFound");
     row("[ and { do not fold", "{", 0, 0, "[", "", "NotFound");
-    row("E acute folds", "CAF\xC3\x89 au lait", 0, 0, "caf\xC3\xA9", "", "Found 0 5");
-    row("E acute kept with match case", "CAF\xC3\x89", 0, 0, "caf\xC3\xA9", "case", "NotFound");
     row("A grave and thorn, the ends of the range, fold", "x\xC3\xA0\xC3\xBE", 0, 0,
         "\xC3\x80\xC3\x9E", "", "Found 1 5");
-    row("the multiplication sign does not fold with division", "\xC3\xB7", 0, 0, "\xC3\x97", "",
-        "NotFound");
-    row("sharp s does not fold with y diaeresis", "\xC3\xBF", 0, 0, "\xC3\x9F", "", "NotFound");
-    row("A macron does not fold", "\xC4\x81", 0, 0, "\xC4\x80", "", "NotFound");
-    row("Greek sigma does not fold", "\xCF\x83", 0, 0, "\xCE\xA3", "", "NotFound");
     row("a second byte after a lead other than C3 does not fold", "\xC4\xA9", 0, 0, "\xC4\x89", "",
         "NotFound");
     row("a folded needle of digits and a letter", "12 7 A 12 7 a", 0, 0, "12 7 a", "", "Found 0 6");
-    row("folded, backward past the start wraps", "Lane lane LANE", 0, 4, "LANE", "back",
-        "Wrapped 10 14");
 }
 
 void tst_Find::find() {
@@ -198,78 +158,6 @@ void tst_Find::find() {
                               ByteOffset(std::max(anchor, caret))};
     const std::string_view wanted(needle.constData(), std::size_t(needle.size()));
     QCOMPARE(Described(Find(buffer, wanted, selection, Options(flags))), expected);
-    // A snapshot is searched the same way.
-    QCOMPARE(Described(Find(buffer.snapshot(), wanted, selection, Options(flags))), expected);
-}
-
-void tst_Find::acrossPieces_data() {
-    QTest::addColumn<QByteArray>("loaded");
-    QTest::addColumn<QString>("edits");  // "insert AT TEXT", "remove FROM TO", "undo", ";" between
-    QTest::addColumn<QByteArrayList>("pieces");
-    QTest::addColumn<QByteArray>("needle");
-    QTest::addColumn<QString>("flags");
-    QTest::addColumn<int>("caret");
-    QTest::addColumn<QString>("expected");
-    const QByteArrayList inserted{"abc", "XY", "def"};
-    QTest::newRow("an insertion inside the match")
-        << QByteArray("abcdef") << "insert 3 XY" << inserted << QByteArray("cXYd") << "" << 0
-        << "Found 2 6";
-    QTest::newRow("folded across an insertion") << QByteArray("abcdef") << "insert 3 XY" << inserted
-                                                << QByteArray("CxyD") << "" << 0 << "Found 2 6";
-    QTest::newRow("backward across an insertion")
-        << QByteArray("abcdef") << "insert 3 XY" << inserted << QByteArray("cXYd") << "back" << 8
-        << "Found 2 6";
-    QTest::newRow("a deletion joins the match")
-        << QByteArray("abcdef") << "remove 2 4" << QByteArrayList{"ab", "ef"} << QByteArray("be")
-        << "case" << 0 << "Found 1 3";
-    QTest::newRow("wrapped to a match across a deletion")
-        << QByteArray("abcdef") << "remove 2 4" << QByteArrayList{"ab", "ef"} << QByteArray("be")
-        << "" << 3 << "Wrapped 1 3";
-    QTest::newRow("over five pieces")
-        << QByteArray("abcd") << "insert 1 X;insert 3 Y" << QByteArrayList{"a", "X", "b", "Y", "cd"}
-        << QByteArray("aXbYc") << "case" << 0 << "Found 0 5";
-    QTest::newRow("backward over five pieces")
-        << QByteArray("abcd") << "insert 1 X;insert 3 Y" << QByteArrayList{"a", "X", "b", "Y", "cd"}
-        << QByteArray("xBy") << "back" << 6 << "Found 1 4";
-    QTest::newRow("an E acute cut between two pieces, folded")
-        << QByteArray("CAF\xC3X\x89") << "remove 4 5" << QByteArrayList{"CAF\xC3", "\x89"}
-        << QByteArray("caf\xC3\xA9") << "" << 0 << "Found 0 5";
-    QTest::newRow("failed starts across the boundary, then a match after it")
-        << QByteArray("xaaQaab") << "remove 3 4" << QByteArrayList{"xaa", "aab"}
-        << QByteArray("aab") << "case" << 0 << "Found 3 6";
-    QTest::newRow("a match that ends the text in a new piece")
-        << QByteArray("abcdef") << "insert 6 XY" << QByteArrayList{"abcdef", "XY"}
-        << QByteArray("fXY") << "back" << 0 << "Wrapped 5 8";
-    QTest::newRow("an insertion undone")
-        << QByteArray("abcdef") << "insert 3 XY;undo" << QByteArrayList{"abcdef"}
-        << QByteArray("cXYd") << "" << 0 << "NotFound";
-}
-
-void tst_Find::acrossPieces() {
-    QFETCH(QByteArray, loaded);
-    QFETCH(QString, edits);
-    QFETCH(QByteArrayList, pieces);
-    QFETCH(QByteArray, needle);
-    QFETCH(QString, flags);
-    QFETCH(int, caret);
-    QFETCH(QString, expected);
-    TextBuffer buffer;
-    buffer.setText(Loaded(loaded));
-    for (const QString& edit : edits.split(QLatin1Char(';'))) {
-        const QStringList word = edit.split(QLatin1Char(' '));
-        if (word[0] == QLatin1String("insert")) {
-            buffer.insert(ByteOffset(word[1].toInt()), word[2].toStdString());
-        } else if (word[0] == QLatin1String("remove")) {
-            buffer.remove({ByteOffset(word[1].toInt()), ByteOffset(word[2].toInt())});
-        } else {
-            buffer.undo();
-        }
-    }
-    QCOMPARE(PiecesOf(buffer), pieces);
-    const std::string_view wanted(needle.constData(), std::size_t(needle.size()));
-    QCOMPARE(
-        Described(Find(buffer, wanted, {ByteOffset(caret), ByteOffset(caret)}, Options(flags))),
-        expected);
 }
 
 // Random texts of letters that fold and letters that do not, edited into
@@ -330,17 +218,16 @@ void tst_Find::randomEdits_matchAPlainSearch() {
             const FindOptions options{below(2) == 0, below(2) == 0};
             const FoundText expected = PlainFind(whole, needle, selection, options);
             const FoundText actual = Find(buffer, needle, selection, options);
+            // A snapshot is searched piece by piece the same way.
+            QCOMPARE(Described(Find(buffer.snapshot(), needle, selection, options)),
+                     Described(actual));
             found += expected.result != FindResult::NotFound ? 1 : 0;
-            QVERIFY2(
-                Described(actual) == Described(expected),
-                qPrintable(QStringLiteral("round %1: \"%2\" in \"%3\", %4..%5, %6 %7: %8, not %9")
-                               .arg(round)
-                               .arg(QString::fromStdString(needle), QString::fromStdString(whole))
-                               .arg(selection.from.value())
-                               .arg(selection.to.value())
-                               .arg(int(options.matchCase))
-                               .arg(int(options.backward))
-                               .arg(Described(actual), Described(expected))));
+            if (Described(actual) != Described(expected)) {
+                qWarning("round %d: \"%s\" in \"%s\", %lld..%lld, case %d, backward %d", round,
+                         needle.c_str(), whole.c_str(), static_cast<long long>(a),
+                         static_cast<long long>(b), options.matchCase, options.backward);
+            }
+            QCOMPARE(Described(actual), Described(expected));
         }
     }
     // Most searches find something, so the ranges are compared, not just failures.

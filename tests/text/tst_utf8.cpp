@@ -45,21 +45,18 @@ private slots:
 void tst_Utf8::charStart_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QList<int>>("starts");  // Utf8CharStart of each place 0..size
-    // "é" is C3 A9, "€" E2 82 AC, "😀" F0 9F 98 80.
-    QTest::newRow("ASCII") << QByteArray("ab") << QList<int>{0, 1, 2};
-    QTest::newRow("two, three and four bytes") << QByteArray("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80")
-                                               << QList<int>{0, 0, 2, 2, 2, 5, 5, 5, 5, 9};
-    QTest::newRow("a leading byte order mark is a character")
-        << QByteArray("\xEF\xBB\xBFx") << QList<int>{0, 0, 0, 3, 4};
-    // A byte that begins no well-formed sequence is a character of its own.
-    QTest::newRow("stray continuation bytes") << QByteArray("\x80\xBF") << QList<int>{0, 1, 2};
-    QTest::newRow("a sequence cut short by a letter")
-        << QByteArray("\xE2\x82z") << QList<int>{0, 1, 2, 3};
-    QTest::newRow("overlong two bytes") << QByteArray("\xC0\x80") << QList<int>{0, 1, 2};
-    QTest::newRow("a surrogate") << QByteArray("\xED\xA0\x80") << QList<int>{0, 1, 2, 3};
-    QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << QList<int>{0, 1, 2, 3, 4};
-    QTest::newRow("continuation bytes after a whole character")
-        << QByteArray("\xC3\xA9\x80") << QList<int>{0, 0, 2, 3};
+    // "é" is C3 A9, "€" E2 82 AC, "😀" F0 9F 98 80. A byte that begins no
+    // well-formed sequence is a character of its own.
+    const auto row = [](const char* tag, const char* text, const QList<int>& starts) {
+        QTest::newRow(tag) << QByteArray(text) << starts;
+    };
+    row("two, three and four bytes", "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80",
+        {0, 0, 2, 2, 2, 5, 5, 5, 5, 9});
+    row("continuation bytes after a whole character", "\xC3\xA9\x80\xBF", {0, 0, 2, 3, 4});
+    row("a sequence cut short by a letter", "\xE2\x82z", {0, 1, 2, 3});
+    row("overlong two bytes", "\xC0\x80", {0, 1, 2});
+    row("a surrogate", "\xED\xA0\x80", {0, 1, 2, 3});
+    row("past U+10FFFF", "\xF4\x90\x80\x80", {0, 1, 2, 3, 4});
 }
 
 void tst_Utf8::charStart() {
@@ -75,25 +72,22 @@ void tst_Utf8::charStart() {
 
 void tst_Utf8::countChars_data() {
     QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("continues");
+    QTest::addColumn<bool>("continues");  // a piece of the text follows
     QTest::addColumn<int>("chars");
     QTest::addColumn<int>("bytes");  // where counting stopped
-    QTest::newRow("empty") << QByteArray() << false << 0 << 0;
-    QTest::newRow("ASCII past a word of eight") << QByteArray("0123456789ab") << false << 12 << 12;
-    QTest::newRow("mixed") << QByteArray("a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z") << false << 5
-                           << 11;
-    QTest::newRow("bad bytes count one each") << QByteArray("\x80\xC0\x80\xFF") << false << 4 << 4;
-    QTest::newRow("a cut sequence at the very end counts byte by byte")
-        << QByteArray("a\xF0\x9F\x98") << false << 4 << 4;
-    QTest::newRow("a cut sequence at a piece's end waits for the next piece")
-        << QByteArray("a\xF0\x9F\x98") << true << 1 << 1;
+    const auto row = [](const char* tag, const char* text, bool continues, int chars, int bytes) {
+        QTest::newRow(tag) << QByteArray(text) << continues << chars << bytes;
+    };
+    row("ASCII past a word of eight", "0123456789ab", false, 12, 12);
+    row("mixed", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z", false, 5, 11);
+    row("bad bytes count one each", "\x80\xC0\x80\xFF", false, 4, 4);
+    row("a cut sequence at the very end counts byte by byte", "a\xF0\x9F\x98", false, 4, 4);
+    row("a cut sequence at a piece's end waits for the next piece", "a\xF0\x9F\x98", true, 1, 1);
     // The second byte after E0 or F0 has a narrower range than later ones.
-    QTest::newRow("a lone F0 at a piece's end waits") << QByteArray("a\xF0") << true << 1 << 1;
-    QTest::newRow("E0 A0 at a piece's end waits") << QByteArray("a\xE0\xA0") << true << 1 << 1;
-    QTest::newRow("E0 80 at a piece's end is two bad bytes")
-        << QByteArray("a\xE0\x80") << true << 3 << 3;
-    QTest::newRow("a bad byte at a piece's end is counted")
-        << QByteArray("a\xFF") << true << 2 << 2;
+    row("a lone F0 at a piece's end waits", "a\xF0", true, 1, 1);
+    row("E0 A0 at a piece's end waits", "a\xE0\xA0", true, 1, 1);
+    row("E0 80 at a piece's end is two bad bytes", "a\xE0\x80", true, 3, 3);
+    row("a bad byte at a piece's end is counted", "a\xFF", true, 2, 2);
 }
 
 void tst_Utf8::countChars() {

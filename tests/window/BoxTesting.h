@@ -116,4 +116,25 @@ private:
     std::unique_ptr<QWidget> window_;
 };
 
+// The base of the box's widget suites: a fresh BoxWindow for every test
+// function.
+class BoxTest : public QObject {
+    Q_OBJECT
+
+protected slots:
+    void init() {
+        fixture = std::make_unique<BoxWindow>();
+        QVERIFY(fixture->ready);
+        box = fixture->box;
+    }
+    void cleanup() { fixture.reset(); }
+
+protected:
+    void show(const QByteArray& text) const { fixture->show(text); }
+    QByteArray bytes() const { return fixture->bytes(); }
+
+    std::unique_ptr<BoxWindow> fixture;
+    TextBox* box = nullptr;
+};
+
 }  // namespace axlewise::boxtesting

@@ -54,66 +54,48 @@ void tst_ScrollState::scroll_data() {
     QTest::addColumn<QString>("top");  // line:row
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("page");
-    QList<int> wrappedFirst{60};  // a line of 60 rows, then 20 of one
+    const auto row = [](const char* tag, const QList<int>& rows, const char* script,
+                        const char* top, int value, int maximum) {
+        QTest::newRow(tag) << rows << QString::fromLatin1(script) << QString::fromLatin1(top)
+                           << value << maximum;
+    };
+    QList<int> wrapped{60};  // a line of 60 rows, then 20 of one
     for (int i = 0; i < 20; ++i) {
-        wrappedFirst << 1;
+        wrapped << 1;
     }
     const QList<int> thirty(30, 1);
-    QTest::newRow("three wheel notches go nine rows into a wrapped line")
-        << wrappedFirst << "scroll 9"
-        << "0:9" << 9 << 75 << 5;
-    QTest::newRow("the bar from 0 to 1 goes one row down, not past the line")
-        << wrappedFirst << "bar 1"
-        << "0:1" << 1 << 75 << 5;
-    QTest::newRow("the bar past the wrapped line") << wrappedFirst << "bar 62"
-                                                   << "3:0" << 62 << 75 << 5;
-    QTest::newRow("the bar at its end shows the last rows") << wrappedFirst << "bar 75"
-                                                            << "16:0" << 75 << 75 << 5;
-    QTest::newRow("scrolled up out of a wrapped line, row by row")
-        << wrappedFirst << "bar 62;scroll -3"
-        << "0:59" << 59 << 75 << 5;
+    row("three wheel notches go nine rows into a wrapped line", wrapped, "scroll 9", "0:9", 9, 75);
+    row("the bar from 0 to 1 goes one row down, not past the line", wrapped, "bar 1", "0:1", 1, 75);
+    row("the bar past the wrapped line", wrapped, "bar 62", "3:0", 62, 75);
+    row("the bar at its end shows the last rows", wrapped, "bar 75", "16:0", 75, 75);
+    row("scrolled up out of a wrapped line, row by row", wrapped, "bar 62;scroll -3", "0:59", 59,
+        75);
     // The first row has its margin above it: from the top 5 rows fit, and
     // elsewhere 5 too (54 pixels of room).
-    QTest::newRow("a row below the view scrolls up to be the last one") << thirty << "show 10 0"
-                                                                        << "6:0" << 6 << 25 << 5;
-    QTest::newRow("a row above the view becomes the top one") << thirty << "bar 20;show 3 0"
-                                                              << "3:0" << 3 << 25 << 5;
-    QTest::newRow("the top never goes below the last page") << thirty << "scroll 100"
-                                                            << "25:0" << 25 << 25 << 5;
+    row("a row below the view scrolls up to be the last one", thirty, "show 10 0", "6:0", 6, 25);
+    row("a row above the view becomes the top one", thirty, "bar 20;show 3 0", "3:0", 3, 25);
+    row("the top never goes below the last page", thirty, "scroll 100", "25:0", 25, 25);
     // Revealing a line: not moved when in view, as little as shows it when
     // a page away at most, else the line in the middle; never past the end.
-    QTest::newRow("a line in view is not scrolled to") << thirty << "bar 10;reveal 14"
-                                                       << "10:0" << 10 << 25 << 5;
-    QTest::newRow("the line below the view becomes the last one") << thirty << "bar 10;reveal 15"
-                                                                  << "11:0" << 11 << 25 << 5;
-    QTest::newRow("a line a page above the view becomes the top one")
-        << thirty << "bar 20;reveal 15"
-        << "15:0" << 15 << 25 << 5;
-    QTest::newRow("a line far below goes to the middle") << thirty << "reveal 20"
-                                                         << "18:0" << 18 << 25 << 5;
-    QTest::newRow("a line far above goes to the middle") << thirty << "bar 20;reveal 3"
-                                                         << "1:0" << 1 << 25 << 5;
-    QTest::newRow("the last line far below stops at the last page") << thirty << "reveal 29"
-                                                                    << "25:0" << 25 << 25 << 5;
-    QTest::newRow("a line with only its first row in view is shown whole")
-        << QList<int>{1, 1, 1, 1, 3, 1, 1, 1, 1, 1} << "reveal 4"
-        << "2:0" << 2 << 7 << 5;
-    QTest::newRow("a wrapped line taller than the view shows its first row")
-        << wrappedFirst << "bar 62;reveal 0"
-        << "0:0" << 0 << 75 << 5;
+    row("a line in view is not scrolled to", thirty, "bar 10;reveal 14", "10:0", 10, 25);
+    row("the line below the view becomes the last one", thirty, "bar 10;reveal 15", "11:0", 11, 25);
+    row("a line a page above the view becomes the top one", thirty, "bar 20;reveal 15", "15:0", 15,
+        25);
+    row("a line far below goes to the middle", thirty, "reveal 20", "18:0", 18, 25);
+    row("a line far above goes to the middle", thirty, "bar 20;reveal 3", "1:0", 1, 25);
+    row("the last line far below stops at the last page", thirty, "reveal 29", "25:0", 25, 25);
+    row("a line with only its first row in view is shown whole", {1, 1, 1, 1, 3, 1, 1, 1, 1, 1},
+        "reveal 4", "2:0", 2, 7);
+    row("a wrapped line taller than the view shows its first row", wrapped, "bar 62;reveal 0",
+        "0:0", 0, 75);
     // Edits: lines replaced above the top renumber it; a top line that lost
     // rows keeps a row it has.
-    QTest::newRow("two lines inserted above the top") << thirty << "bar 10;replace 2 2 4"
-                                                      << "12:0" << 12 << 27 << 5;
-    QTest::newRow("lines joined across the top") << thirty << "bar 10;replace 8 12 8"
-                                                 << "8:0" << 8 << 21 << 5;
-    QTest::newRow("the top line lost its second row")
-        << QList<int>{1, 2, 1, 1, 1, 1, 1, 1, 1, 1} << "top 1 1;replace 1 1 1;clamp"
-        << "1:0" << 1 << 5 << 5;
+    row("two lines inserted above the top", thirty, "bar 10;replace 2 2 4", "12:0", 12, 27);
+    row("lines joined across the top", thirty, "bar 10;replace 8 12 8", "8:0", 8, 21);
+    row("the top line lost its second row", {1, 2, 1, 1, 1, 1, 1, 1, 1, 1},
+        "top 1 1;replace 1 1 1;clamp", "1:0", 1, 5);
     // Until line 0 is laid out again it counts as one row.
-    QTest::newRow("a new width forgets the wrapped rows") << wrappedFirst << "bar 62;forget"
-                                                          << "3:0" << 3 << 16 << 5;
+    row("a new width forgets the wrapped rows", wrapped, "bar 62;forget", "3:0", 3, 16);
 }
 
 void tst_ScrollState::scroll() {
@@ -122,7 +104,6 @@ void tst_ScrollState::scroll() {
     QFETCH(QString, top);
     QFETCH(int, value);
     QFETCH(int, maximum);
-    QFETCH(int, page);
     Rows geometry;
     geometry.perLine.assign(rows.begin(), rows.end());
     ScrollState scroll(geometry);
@@ -160,7 +141,7 @@ void tst_ScrollState::scroll() {
     QCOMPARE(Top(scroll), top);
     QCOMPARE(scroll.barValue(), value);
     QCOMPARE(scroll.barMaximum(), maximum);
-    QCOMPARE(scroll.pageStep(), page);
+    QCOMPARE(scroll.pageStep(), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_ScrollState)

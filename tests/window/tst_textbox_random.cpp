@@ -14,30 +14,26 @@
 // seeds:
 //   AXLEWISE_BOX_RANDOM_SECONDS=600 AXLEWISE_BOX_RANDOM_SEED=7 tst_textbox_random
 // runs seed 7, then 8, 9, ... until 600 seconds have passed, and prints the
-// number of actions taken.
+// number of actions taken. A run longer than Qt Test lets one test function
+// run (5 minutes) needs QTEST_FUNCTION_TIMEOUT (in milliseconds) set too.
 
-#include "window/TextBox.h"
+#include "BoxTesting.h"
 
-#include "drawing/Layout.h"
-
-#include <QApplication>
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStringDecoder>
-#include <QTest>
 
 #include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 using namespace axlewise;
+using namespace axlewise::boxtesting;
 
 namespace {
 
@@ -130,7 +126,7 @@ private:
     void check(Random& random);
     void undoAllRedoAll();
 
-    std::unique_ptr<QWidget> window_;
+    std::unique_ptr<BoxWindow> window_;
     TextBox* box_ = nullptr;
     // The text the box must hold when the model can tell; nothing otherwise.
     std::optional<std::string> expected_;
@@ -168,14 +164,9 @@ void tst_TextBoxRandom::randomActions() {
 }
 
 void tst_TextBoxRandom::run(std::uint64_t seed, int actions) {
-    window_ = std::make_unique<QWidget>();
-    window_->setFont(WindowFont(kWindowPoints));
-    window_->resize(460, 160);
-    box_ = new TextBox(window_.get());
-    box_->setGeometry(10, 10, 433, 113);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    box_->setFocus();
+    window_ = std::make_unique<BoxWindow>();
+    QVERIFY(window_->ready);
+    box_ = window_->box;
     Random random(seed);
     original_ = RandomText(random);
     box_->setText(SharedText(original_));
@@ -279,13 +270,8 @@ void tst_TextBoxRandom::act(Random& random) {
         const Qt::KeyboardModifiers mods =
             random.chance(20) ? modifiers() : Qt::KeyboardModifiers();
         const int gesture = random.below(6);
-        what = QStringLiteral("mouse %1 from %2,%3 to %4,%5 modifiers %6")
-                   .arg(gesture)
-                   .arg(from.x())
-                   .arg(from.y())
-                   .arg(to.x())
-                   .arg(to.y())
-                   .arg(mods.toInt(), 0, 16);
+        what = QString::asprintf("mouse %d from %d,%d to %d,%d modifiers %x", gesture, from.x(),
+                                 from.y(), to.x(), to.y(), mods.toInt());
         if (gesture == 0) {
             QTest::mouseClick(surface, Qt::LeftButton, mods, from);
         } else if (gesture == 1) {  // a drag, the button held across other actions
@@ -333,9 +319,7 @@ void tst_TextBoxRandom::act(Random& random) {
                 {QInputMethodEvent::Cursor, random.below(static_cast<int>(preedit.size()) + 1), 1});
         }
         what = QStringLiteral("input method pre-edit \"%1\" commit \"%2\" replacing %3+%4")
-                   .arg(preedit, commit)
-                   .arg(from)
-                   .arg(length);
+                   .arg(preedit, commit, QString::number(from), QString::number(length));
         QInputMethodEvent event(preedit, attributes);
         event.setCommitString(commit, from, length);
         if (from == 0 && length == 0) {
@@ -419,10 +403,8 @@ void tst_TextBoxRandom::act(Random& random) {
             }
             const bool matchCase = random.chance(50);
             const bool backward = random.chance(50);
-            what = QStringLiteral("find \"%1\" case %2 backward %3")
-                       .arg(QString::fromStdString(needle))
-                       .arg(int(matchCase))
-                       .arg(int(backward));
+            what = QString::asprintf("find \"%s\" case %d backward %d", needle.c_str(), matchCase,
+                                     backward);
             const FindResult result = box_->find(needle, matchCase, backward);
             const ByteRange found = box_->selection();
             if (result == FindResult::NotFound) {
@@ -536,18 +518,5 @@ void tst_TextBoxRandom::undoAllRedoAll() {
     QCOMPARE(QByteArray::fromStdString(snapshot.join()->str()), QByteArray::fromStdString(edited));
 }
 
-// QTEST_MAIN, but a long run by hand may take longer than Qt Test lets one
-// test function run (5 minutes): it gets its time and 10 minutes more.
-int main(int argc, char** argv) {
-    const int seconds = qEnvironmentVariableIntValue("AXLEWISE_BOX_RANDOM_SECONDS");
-    if (seconds > 0 && !qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
-        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number((seconds + 600) * 1000LL));
-    }
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    tst_TextBoxRandom test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(tst_TextBoxRandom)
 #include "tst_textbox_random.moc"
