@@ -163,25 +163,20 @@ std::optional<LineChange> EditSession::deleteTo(ByteOffset to) {
 }
 
 std::optional<LineChange> EditSession::undo() {
-    dropPreedit();
-    dragging_ = false;
-    const LineNumber linesBefore = buffer_.lineCount();
-    const std::optional<ByteRange> range = buffer_.undo();
-    if (!range) {
-        return std::nullopt;
-    }
-    LineChange change = linesChanged();
-    change.oldLast = change.newLast - (buffer_.lineCount() - linesBefore);
-    tell(change);
-    setCaret(snap(range->from), snap(range->to));
-    return change;
+    return stepHistory(&TextBuffer::undo);
 }
 
 std::optional<LineChange> EditSession::redo() {
+    return stepHistory(&TextBuffer::redo);
+}
+
+// One step of the history either way: the lines it rewrote are told, and the
+// step's text is selected as it stands after the step.
+std::optional<LineChange> EditSession::stepHistory(std::optional<ByteRange> (TextBuffer::*step)()) {
     dropPreedit();
     dragging_ = false;
     const LineNumber linesBefore = buffer_.lineCount();
-    const std::optional<ByteRange> range = buffer_.redo();
+    const std::optional<ByteRange> range = (buffer_.*step)();
     if (!range) {
         return std::nullopt;
     }

@@ -134,6 +134,7 @@ private:
     // After the buffer changed: which lines, and the views told.
     LineChange linesChanged();
     void tell(const LineChange& change);
+    std::optional<LineChange> stepHistory(std::optional<ByteRange> (TextBuffer::*step)());
     ByteOffset cutOf(LineNumber line, ByteOffset lineBytes) const;
     std::int64_t charsOf(LineNumber line) const;
 
