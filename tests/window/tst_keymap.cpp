@@ -45,7 +45,6 @@ void tst_KeyMap::keys_data() {
     // Not one of the box's keys: neither claimed nor acted on, so it reaches
     // the window (it was claimed and then dropped).
     row("Meta+Backspace is left to the window", Qt::Key_Backspace, Qt::MetaModifier, {}, {});
-    row("keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, {}, C::InsertBreak);
     // Taken from the window's shortcuts, and no break typed.
     row("Ctrl+Return shows the truck", Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\r"),
         C::ShowTruck);
