@@ -85,6 +85,8 @@ void tst_FindBar::boxFind_data() {
         << cut << 0 << QByteArray("zz") << false << "Found" << 70003 << 70005;
     QTest::newRow("backward past a match in the hidden part, round the start")
         << cut << 70003 << QByteArray("zz") << true << "Wrapped" << 70005 << 70003;
+    QTest::newRow("round the end onto a hidden match, then past it: still wrapped")
+        << cut << 70005 << QByteArray("zz") << false << "Wrapped" << 70003 << 70005;
     QTest::newRow("only hidden matches")
         << QByteArray(70000, 'a') + "zz" << 0 << QByteArray("zz") << false << "NotFound" << 0 << 0;
 }

@@ -257,6 +257,7 @@ void tst_frmMain::loadFailingOnItsFirstLines_saysHowToSkipThem_data() {
     QTest::addColumn<QByteArray>("contents");
     QTest::addColumn<QString>("hint");  // empty: none
     const QByteArray head = "WIM site 12, lane 1\n";
+    QTest::newRow("one head line") << "0" << head + ThreeTrucks() << kHint.arg("1 head line", "1");
     QTest::newRow("two head lines, one ignored")
         << "1" << head + head + ThreeTrucks() << kHint.arg("2 head lines", "2");
     QTest::newRow("bad line 10 after blank lines")
@@ -360,6 +361,16 @@ void tst_frmMain::diagramOnScreen() {
         }
     }
     QCOMPARE(pixels, QString("#.#").repeated(5));
+    // Its sunken border shows on all four sides, in the colours of the text
+    // boxes' border.
+    const auto edges = [&shot, this](QWidget* control) {
+        const QRect r(control->mapTo(window.get(), QPoint(0, 0)), control->size());
+        return QList<QRgb>{
+            shot.pixel(r.left(), r.center().y()), shot.pixel(r.center().x(), r.top()),
+            shot.pixel(r.right(), r.center().y()), shot.pixel(r.center().x(), r.bottom())};
+    };
+    QCOMPARE(edges(box), edges(find(QStringLiteral("txtTruck"))));
+    QVERIFY(!edges(box).contains(qRgb(255, 255, 255)));
 }
 
 // The focus starts in the captions: Enter there, then typing into the

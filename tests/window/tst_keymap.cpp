@@ -41,6 +41,7 @@ void tst_KeyMap::keys_data() {
         C::SelectAll);
     row("keypad Shift+Insert pastes", Qt::Key_Insert, Qt::ShiftModifier | Qt::KeypadModifier, {},
         C::Paste);
+    row("Ctrl+Shift+Z redoes", Qt::Key_Z, ctrlShift, {}, C::Redo);
     row("Shift+Backspace", Qt::Key_Backspace, Qt::ShiftModifier, {}, C::DeletePreviousChar);
     // Not one of the box's keys: neither claimed nor acted on, so it reaches
     // the window (it was claimed and then dropped).

@@ -67,6 +67,7 @@ void tst_ScrollState::scroll_data() {
     row("three wheel notches go nine rows into a wrapped line", wrapped, "scroll 9", "0:9", 9, 75);
     row("the bar from 0 to 1 goes one row down, not past the line", wrapped, "bar 1", "0:1", 1, 75);
     row("the bar past the wrapped line", wrapped, "bar 62", "3:0", 62, 75);
+    row("the bar at its end shows the last rows", wrapped, "bar 75", "16:0", 75, 75);
     row("scrolled up out of a wrapped line, row by row", wrapped, "bar 62;scroll -3", "0:59", 59,
         75);
     // The first row has its margin above it: from the top 5 rows fit, and
@@ -81,6 +82,7 @@ void tst_ScrollState::scroll_data() {
     row("a line a page above the view becomes the top one", thirty, "bar 20;reveal 15", "15:0", 15,
         25);
     row("a line far below goes to the middle", thirty, "reveal 20", "18:0", 18, 25);
+    row("a line far above goes to the middle", thirty, "bar 20;reveal 3", "1:0", 1, 25);
     row("the last line far below stops at the last page", thirty, "reveal 29", "25:0", 25, 25);
     row("a line with only its first row in view is shown whole", {1, 1, 1, 1, 3, 1, 1, 1, 1, 1},
         "reveal 4", "2:0", 2, 7);
