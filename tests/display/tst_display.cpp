@@ -56,8 +56,6 @@ private slots:
         QTest::addColumn<double>("ratio");
         QTest::addColumn<QPointF>("user");
         QTest::addColumn<QPointF>("pixel");
-        QTest::newRow("top-left corner") << 1.0 << QPointF(-10, -35) << QPointF(0, 0);
-        QTest::newRow("bottom-right corner") << 1.0 << QPointF(200, 5) << QPointF(429, 125);
         QTest::newRow("origin") << 1.0 << QPointF(0, 0) << QPointF(20.428571, 109.375);
         QTest::newRow("bottom-right corner, ratio 2")
             << 2.0 << QPointF(200, 5) << QPointF(858, 250);
@@ -81,7 +79,6 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("rounded to tenths") << 37 << 300 << "12.3%";
         QTest::newRow("below 1: no leading zero") << 1 << 250 << ".4%";
-        QTest::newRow("one integer digit") << 25 << 400 << "6.3%";
         QTest::newRow("weight 0: separator only") << 0 << 200 << ".%";
         QTest::newRow("above the gross weight: tenths left out") << 300 << 200 << "150.%";
         QTest::newRow("negative weight") << -50 << 200 << "-25.%";
@@ -163,10 +160,6 @@ private slots:
                             const QList<int>& spacings, const QString& labels) {
             QTest::newRow(tag) << gvw << weights << spacings << labels;
         };
-        // The three-axle truck of GVW 300: every label where it always stood.
-        row("three axles, GVW 300: all fit", 300, {0, 60, 120, 120}, {0, 40, 13},
-            " 60 @(0,-10)|20.%@(-10,-15)| 120 @(40,-10)|40.%@(40,-15)| 120 "
-            "@(53,-10)|40.%@(53,-15)");
         // " 80 " at 40 ends at 48; a blank (2 wide) later the next may start.
         row("a blank apart: both stay", 200, {0, 40, 80, 80}, {0, 40, 10},
             " 40 @(0,-10)|20.%@(-10,-15)| 80 @(40,-10)|40.%@(40,-15)| 80 @(50,-10)|40.%@(50,-15)");
@@ -219,9 +212,6 @@ private slots:
             << "1, 18, 185,7%@(-10,-15)";
         QTest::newRow("one axle, time 0: picture cleared, then the message")
             << 1 << 1 << 0.0 << '.' << "0" << kept << kept << geometry << "1, 0, ";
-        QTest::newRow("zero axles, last hundredth of the year: picture cleared, then the message")
-            << 0 << 1 << 31190399.99 << '.' << "31190399.99" << kept << kept << geometry
-            << "1, 0, ";
         // The circle drawn before stays.
         QTest::newRow("index past the list: index line, then error 9")
             << 2 << 2 << 0.0 << '.' << "" << kept << kept << "error 9"
@@ -264,8 +254,8 @@ private slots:
               "picture");
     }
 
-    // Every truck shown gets its check line, one that cannot be drawn too, and
-    // DUPLICATE looks at the truck before it in the list.
+    // Every truck shown gets its check line, one that cannot be drawn too, its
+    // failures joined by dots, and DUPLICATE looks at the truck before it in the list.
     void showTruckChecks_data() {
         QTest::addColumn<int>("index");  // of trucks 1002, 1001, 1002, 1002 and 1001 with one axle
         QTest::addColumn<QString>("checks");
@@ -273,7 +263,8 @@ private slots:
         QTest::newRow("the same fields as the truck before")
             << 4 << "Checks: same fields as truck 3";
         QTest::newRow("a truck with one axle is checked too")
-            << 5 << "Checks: axle weights sum to 56, GVW is 362";
+            << 5
+            << "Checks: axle weights sum to 56, GVW is 362 (-84.5%) \u00B7 NO. AXLES is 1 \u00B7 ";
     }
     void showTruckChecks() {
         QFETCH(int, index);

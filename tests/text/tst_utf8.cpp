@@ -105,7 +105,6 @@ void tst_Utf8::decode_data() {
     QTest::addColumn<int>("maxUnits");
     QTest::addColumn<QString>("decoded");
     QTest::addColumn<QList<int>>("byteOf");
-    QTest::newRow("ASCII") << QByteArray("ab") << 10 << QStringLiteral("ab") << QList<int>{0, 1, 2};
     QTest::newRow("a leading byte order mark stays")
         << QByteArray("\xEF\xBB\xBFx") << 10 << QStringLiteral("\uFEFFx") << QList<int>{0, 3, 4};
     QTest::newRow("a surrogate pair maps both units to its first byte")
