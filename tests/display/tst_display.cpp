@@ -286,7 +286,6 @@ private slots:
         QTest::addColumn<QList<int>>("to");  // by Start, Previous, Next and End
         QTest::newRow("3 trucks, from 1: Previous wraps to 3") << 3 << 1 << QList<int>{1, 3, 2, 3};
         QTest::newRow("3 trucks, from 3: Next wraps to 1") << 3 << 3 << QList<int>{1, 2, 1, 3};
-        QTest::newRow("1 truck: every move stays") << 1 << 1 << QList<int>{1, 1, 1, 1};
         QTest::newRow("failed first load, from 0") << 3 << 0 << QList<int>{1, 3, 1, 3};
         QTest::newRow("no truck: nothing moves") << 0 << 0 << QList<int>{0, 0, 0, 0};
     }
