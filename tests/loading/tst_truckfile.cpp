@@ -258,6 +258,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("number");
         QTest::newRow("missing file") << "missing.txt" << 53;
+        QTest::newRow("file used as a folder") << "trucks.txt/inner.txt" << 53;
         QTest::newRow("directory") << "folder" << 75;
         QTest::newRow("named pipe") << "pipe" << 75;
     }

@@ -224,6 +224,7 @@ void tst_EditSession::preeditIsShownAndDropped_data() {
     row("a commit takes its place without a reset", "commit Q", "abQc", false);
     row("a move drops it", "move 0", "abc", true);
     row("an edit drops it", "type e", "abec", true);
+    row("undo drops it", "undo", "abc", true);
     row("a new text drops it", "set-text abc", "abc", true);
 }
 
