@@ -1,7 +1,6 @@
 #include "display/AxleDiagram.h"
 #include "display/Navigation.h"
 #include "display/ShowTruck.h"
-#include "display/UserScale.h"
 
 #include "RecordingSurface.h"
 #include "TruckLines.h"
@@ -50,29 +49,7 @@ class tst_Display : public QObject {
     Q_OBJECT
 
 private slots:
-    // The diagram's scale over the picture's 429 x 125 pixels, at pixel ratios 1
-    // and 2: corners to corners, the origin to (10 * 429 / 210, 35 * 125 / 40).
-    void userScale_data() {
-        QTest::addColumn<double>("ratio");
-        QTest::addColumn<QPointF>("user");
-        QTest::addColumn<QPointF>("pixel");
-        QTest::newRow("origin") << 1.0 << QPointF(0, 0) << QPointF(20.428571, 109.375);
-        QTest::newRow("bottom-right corner, ratio 2")
-            << 2.0 << QPointF(200, 5) << QPointF(858, 250);
-    }
-    void userScale() {
-        QFETCH(double, ratio);
-        QFETCH(QPointF, user);
-        QFETCH(QPointF, pixel);
-        const UserScale scale{-10, -35, 200, 5, 429 * ratio, 125 * ratio};
-        QVERIFY(qAbs(scale.pixelX(user.x()) - pixel.x()) < 1e-4);
-        QVERIFY(qAbs(scale.pixelY(user.y()) - pixel.y()) < 1e-4);
-        // A wheel's radius of 5 is 10.2 pixels across; a text line of 14 pixels is
-        // 4.48 units down.
-        QVERIFY(qAbs(scale.pixelsAlongX(5) - 10.214286 * ratio) < 1e-4);
-        QVERIFY(qAbs(scale.userHeight(14 * ratio) - 4.48) < 1e-4);
-    }
-
+    // Signs, whole tens and integer parts are seen in the drawings below.
     void shareText_data() {
         QTest::addColumn<int>("weight");
         QTest::addColumn<int>("gvw");
@@ -80,8 +57,6 @@ private slots:
         QTest::newRow("rounded to tenths") << 37 << 300 << "12.3%";
         QTest::newRow("below 1: no leading zero") << 1 << 250 << ".4%";
         QTest::newRow("weight 0: separator only") << 0 << 200 << ".%";
-        QTest::newRow("above the gross weight: tenths left out") << 300 << 200 << "150.%";
-        QTest::newRow("negative weight") << -50 << 200 << "-25.%";
         QTest::newRow("decimal half 12.35 goes up") << 247 << 2000 << "12.4%";
     }
     void shareText() {
