@@ -54,7 +54,7 @@ private slots:
         QTest::addColumn<int>("weight");
         QTest::addColumn<int>("gvw");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("rounded to tenths") << 37 << 300 << "12.3%";
+        QTest::newRow("rounded to tenths, one integer digit") << 4 << 300 << "1.3%";
         QTest::newRow("below 1: no leading zero") << 1 << 250 << ".4%";
         QTest::newRow("weight 0: separator only") << 0 << 200 << ".%";
         QTest::newRow("decimal half 12.35 goes up") << 247 << 2000 << "12.4%";
