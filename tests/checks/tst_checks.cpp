@@ -77,7 +77,6 @@ private slots:
     void order();
     void loadsAreCheckedApart_data();
     void loadsAreCheckedApart();
-    void checksText();
 };
 
 void tst_Checks::checkTruck_data() {
@@ -92,7 +91,6 @@ void tst_Checks::checkTruck_data() {
     // Five axles may miss GVW by 2.5, two axles by 1. A deviation of 3 in 1200
     // is 0.25%: a half rounded away from zero.
     row("AXLE_SUM: 5 axles, GVW 2 above the sum passes", "GVW=364", {});
-    row("AXLE_SUM: 5 axles, GVW 2 below the sum passes", "GVW=360", {});
     row("AXLE_SUM: 3 above 1200, +0.25% rounds to +0.3%", "WT AX 1=897, GVW=1200",
         {"AXLE_SUM: axle weights sum to 1203, GVW is 1200 (+0.3%)"});
     row("AXLE_SUM: 3 below 1200, -0.25% rounds to -0.3%", "WT AX 1=891, GVW=1200",
@@ -105,7 +103,6 @@ void tst_Checks::checkTruck_data() {
 
     row("AXLE_COUNT: 1 axle fails", Axles(1), {"AXLE_COUNT: NO. AXLES is 1"});
     row("AXLE_COUNT: 0 axles fail", Axles(0), {"AXLE_COUNT: NO. AXLES is 0"});
-    row("AXLE_COUNT: -1 axles fail", Axles(0) + ", NO. AXLES=-1", {"AXLE_COUNT: NO. AXLES is -1"});
 
     row("AXLE_EMPTY: weight 1 and spacing 1 pass", "WT AX 3=1, GVW=287, S AX 2 - AX 3=1", {});
     row("AXLE_EMPTY: 0 and below, to the last axle, in column order",
@@ -152,11 +149,10 @@ void tst_Checks::checkTruck_data() {
          "CLOCK: SECOND is 60"});
 
     row("SPEED: 1 passes", "SPEED=1", {});
-    row("SPEED: -5 fails", "SPEED=-5", {"SPEED: SPEED is -5"});
 
-    row("several checks fail together, in the order of the checks", "SPEED=0, HOUR=24, WT AX 3=0",
+    row("several checks fail together, in the order of the checks", "SPEED=-5, HOUR=24, WT AX 3=0",
         {"AXLE_SUM: axle weights sum to 286, GVW is 362 (-21.0%)", "AXLE_EMPTY: axle 3 weighs 0",
-         "CLOCK: HOUR is 24", "SPEED: SPEED is 0"});
+         "CLOCK: HOUR is 24", "SPEED: SPEED is -5"});
     // A record built in code may claim 12 axles; only the nine a line holds are read.
     row("NO. AXLES 12 reads no further than axle 9", "NO. AXLES=12",
         {"AXLE_EMPTY: S AX 5 - AX 6 is 0", "AXLE_EMPTY: axle 6 weighs 0",
@@ -230,9 +226,9 @@ void tst_Checks::order_data() {
     row("lanes a line cannot hold are kept apart",
         {"12 1 24-03-11 10:00:05.00", "2 1 24-03-11 10:00:00.00", "12 1 24-03-11 10:00:01.00"},
         {"3: earlier than truck 1 (lane 12, direction 1) by 4 s"});
-    row("a new year is not a fault", {"1 1 24-12-30 23:59:59.00", "1 1 25-01-01 00:00:01.00"}, {});
-    row("back across the new year fails", {"1 1 25-01-01 00:00:01.00", "1 1 24-12-30 23:59:59.00"},
-        {"2: earlier than truck 1 (lane 1, direction 1) by 2 s"});
+    row("a new year is not a fault; back across it is",
+        {"1 1 24-12-30 23:59:59.00", "1 1 25-01-01 00:00:01.00", "1 1 24-12-30 23:59:58.00"},
+        {"3: earlier than truck 2 (lane 1, direction 1) by 3 s"});
     // Time counts 30-day months: 31 March 23:00 has a later Time than 1 April 01:00.
     row("the 31st, then the 1st of the next month passes",
         {"1 1 24-03-31 23:00:00.00", "1 1 24-04-01 01:00:00.00"}, {});
@@ -286,14 +282,9 @@ void tst_Checks::loadsAreCheckedApart_data() {
     QTest::addColumn<QStringList>("failing");  // "TRUCK CODE" for DUPLICATE and ORDER
     const QString early = QStringLiteral("1 2 24-03-11 10:00:00.00");
     const QString late = QStringLiteral("1 2 24-03-11 11:00:00.00");
-    QTest::newRow("the same truck in one load")
-        << QStringList{late, late} << QStringList{} << QStringList{"2 DUPLICATE"};
-    QTest::newRow("the same truck in two loads")
-        << QStringList{late} << QStringList{late} << QStringList{};
-    QTest::newRow("earlier in one load")
-        << QStringList{late, early} << QStringList{} << QStringList{"2 ORDER"};
     QTest::newRow("earlier in the next load")
         << QStringList{late} << QStringList{early} << QStringList{};
+    // Truck 2 is truck 1 again, in the next load: no DUPLICATE.
     QTest::newRow("the second load on its own")
         << QStringList{late} << QStringList{late, early, early}
         << QStringList{"3 ORDER", "4 DUPLICATE"};
@@ -332,16 +323,6 @@ void tst_Checks::loadsAreCheckedApart() {
     }
     QCOMPARE(masked, failing);
     QCOMPARE(shown, failing);
-}
-
-// The check line under the picture.
-void tst_Checks::checksText() {
-    QCOMPARE(QString::fromStdString(ChecksText({})), QStringLiteral("Checks: all passed"));
-    const std::vector<CheckFailure> three{{CheckCode::AxleEmpty, "axle 3 weighs 0"},
-                                          {CheckCode::Clock, "MINUTE is 61"},
-                                          {CheckCode::Speed, "SPEED is 0"}};
-    QCOMPARE(QString::fromStdString(ChecksText(three)),
-             QStringLiteral("Checks: axle 3 weighs 0 \u00B7 MINUTE is 61 \u00B7 SPEED is 0"));
 }
 
 QTEST_GUILESS_MAIN(tst_Checks)

@@ -58,13 +58,12 @@ private slots:
         row("next of any kind", mixed, kSum | kSpeed, 2, true, 4);
         row("next of one kind skips the others", mixed, kSpeed, 1, true, 4);
         row("next wraps past the end", mixed, kSum, 4, true, 2);
-        row("previous", mixed, kSum, 4, false, 2);
+        row("previous reaches the first truck", {kSum, 0, 0}, kSum, 3, false, 1);
         row("previous wraps past the start", mixed, kSpeed, 4, false, 5);
         row("the only failing truck is the one on show", mixed, kSpeed, 5, false, 4);
         row("alone, it is found again", {0, kSum, 0}, kSum, 2, true, 2);
         row("nothing on show yet: from the start", mixed, kSpeed, 0, true, 4);
         row("nothing on show yet: back from the end", mixed, kSum, 0, false, 4);
-        row("none fails", {0, 0, 0}, kSum | kSpeed, 1, true, 0);
         row("none fails this check", mixed, MaskOf(CheckCode::Order), 1, false, 0);
         row("no truck held", {}, kSum, 0, true, 0);
     }
@@ -88,23 +87,17 @@ private slots:
             QTest::newRow(tag) << QString::fromLatin1(text) << QString::fromLatin1(read);
         };
         row("to the minute", "24-03-11 10:37", "24-03-11 10:37:00.00");
-        row("to the second", "24-03-11 10:37:33", "24-03-11 10:37:33.00");
         row("to the hundredth", "24-03-11 10:37:33.76", "24-03-11 10:37:33.76");
         row("one-digit parts", "4-3-1 9:5:7.6", "04-03-01 09:05:07.06");
         row("blanks around and between", "  24-03-11   10:37 ", "24-03-11 10:37:00.00");
         row("the last moment of a year", "99-12-31 23:59:59.99", "99-12-31 23:59:59.99");
         row("no time", "24-03-11", "");
-        row("hours only", "24-03-11 10", "");
         row("hundredths without seconds", "24-03-11 10:37.76", "");
         row("four-digit year", "2024-03-11 10:37", "");
         row("month 13", "24-13-01 00:00", "");
         row("day 0", "24-03-00 00:00", "");
-        row("hour 24", "24-03-11 24:00", "");
-        row("minute 60", "24-03-11 10:60", "");
-        row("slashes", "24/03/11 10:37", "");
         row("a T between date and time", "24-03-11T10:37", "");
         row("trailing text", "24-03-11 10:37 am", "");
-        row("empty", "", "");
     }
     void readPassage() {
         QFETCH(QString, text);
@@ -129,7 +122,6 @@ private slots:
         QTest::addColumn<QString>("when");
         QTest::addColumn<qint64>("found");  // 0: none
         // Trucks in the order of the file, not of time.
-        QTest::newRow("before every truck: the first in the list") << "24-03-01 00:00" << qint64(1);
         QTest::newRow("exactly a truck's passage") << "24-03-11 10:00:00.00" << qint64(1);
         QTest::newRow("the first in list order, not the earliest") << "24-03-11 09:00" << qint64(1);
         QTest::newRow("after the first two") << "24-03-12 00:00" << qint64(3);

@@ -62,18 +62,31 @@ QFont DiagramFont() {
     return font;
 }
 
-// A truck of axles weighing 50 at the spacings (the first is 0), drawn in the
-// picture box's area.
-QImage DrawnTruck(qreal ratio, const std::vector<std::int16_t>& spacings) {
-    QImageSurface surface(PictureArea(), ratio, DiagramFont());
+// Draws a truck of axles weighing 50 at the spacings (the first is 0).
+void DrawSpaced(DrawingSurface& surface, const std::vector<std::int16_t>& spacings) {
     BrowserState state;
     state.NoAxles = static_cast<std::int16_t>(spacings.size());
     state.GVW = static_cast<std::int16_t>(50 * spacings.size());
     state.AxleWeights.assign(spacings.size() + 1, 50);
     state.AxleSpacings = spacings;
     DrawTruck(surface, state);
-    return surface.image();
 }
+
+// The picture box's area at `ratio`, noting the rectangle (user units: x, y,
+// width, height) of each edge mark printed.
+struct MarkFinder : QImageSurface {
+    float x = 0, y = 0;
+    QList<QRectF> marks;
+    explicit MarkFinder(qreal ratio) : QImageSurface(PictureArea(), ratio, DiagramFont()) {}
+    void setCurrentX(float to) override { QImageSurface::setCurrentX(x = to); }
+    void setCurrentY(float to) override { QImageSurface::setCurrentY(y = to); }
+    void Print(std::string_view text) override {
+        if (text.find("more") != std::string_view::npos) {
+            marks << QRectF(x, y, TextWidth(text), TextHeight());
+        }
+        QImageSurface::Print(text);
+    }
+};
 
 }  // namespace
 
@@ -196,7 +209,9 @@ void tst_QImageSurface::edgeMarkEndsAtTheRightEdge() {
     const QRect ink(QPoint(780, 37), QPoint(857, 51));  // device pixels, within 1
     // Right of pixel 230 (x 102, device pixel 460) only the mark is in view:
     // the second axle and its labels lie beyond the edge.
-    const QRect found = DarkExtent(DrawnTruck(2.0, {0, 230}), 460);
+    MarkFinder surface(2.0);
+    DrawSpaced(surface, {0, 230});
+    const QRect found = DarkExtent(surface.image(), 460);
     QCOMPARE(Snapped(found, ink), ink);
 }
 
@@ -222,41 +237,11 @@ void tst_QImageSurface::edgeMarksTouchNoWheel() {
     QFETCH(qreal, ratio);
     QFETCH(std::vector<std::int16_t>, spacings);
     QFETCH(int, marks);
-    // Passes every call on to the image, noting the rectangle of each mark.
-    struct MarkFinder : DrawingSurface {
-        QImageSurface& image;
-        float x = 0, y = 0;
-        QList<QRectF> marks;  // user units: x, y, width, height
-        explicit MarkFinder(QImageSurface& into) : image(into) {}
-        void Cls() override { image.Cls(); }
-        void Scale(float x1, float y1, float x2, float y2) override { image.Scale(x1, y1, x2, y2); }
-        float ScaleTop() const override { return image.ScaleTop(); }
-        void setFillStyle(FillStyle style) override { image.setFillStyle(style); }
-        void setFillColor(std::uint32_t rgb) override { image.setFillColor(rgb); }
-        void setDrawMode(DrawMode mode) override { image.setDrawMode(mode); }
-        void Circle(float cx, float cy, float r) override { image.Circle(cx, cy, r); }
-        void setCurrentX(float to) override { image.setCurrentX(x = to); }
-        void setCurrentY(float to) override { image.setCurrentY(y = to); }
-        void Print(std::string_view text) override {
-            if (text.find("more") != std::string_view::npos) {
-                marks << QRectF(x, y, image.TextWidth(text), image.TextHeight());
-            }
-            image.Print(text);
-        }
-        float TextWidth(std::string_view text) const override { return image.TextWidth(text); }
-        float TextHeight() const override { return image.TextHeight(); }
-    };
-    QImageSurface surface(PictureArea(), ratio, DiagramFont());
-    MarkFinder finder(surface);
-    BrowserState state;
-    state.NoAxles = static_cast<std::int16_t>(spacings.size());
-    state.GVW = static_cast<std::int16_t>(50 * spacings.size());
-    state.AxleWeights.assign(spacings.size() + 1, 50);
-    state.AxleSpacings = spacings;
-    DrawTruck(finder, state);
+    MarkFinder finder(ratio);
+    DrawSpaced(finder, spacings);
     QCOMPARE(finder.marks.size(), marks);
 
-    const QImage& image = surface.image();
+    const QImage& image = finder.image();
     const double across = 431.0 / 210.0 * ratio;
     const double down = 127.0 / 40.0 * ratio;
     const double radius = 5 * across + ratio;

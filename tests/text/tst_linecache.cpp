@@ -44,8 +44,6 @@ void tst_LineCache::linesReplaced_data() {
     QTest::addColumn<int>("oldLast");
     QTest::addColumn<int>("newLast");
     QTest::addColumn<QStringList>("entries");
-    QTest::newRow("one line changed in place")
-        << 2 << 2 << 2 << QStringList{"0=0", "1=10", "3=30", "4=40", "5=50"};
     QTest::newRow("two lines joined") << 2 << 3 << 2 << QStringList{"0=0", "1=10", "3=40", "4=50"};
     QTest::newRow("a line split in three")
         << 1 << 1 << 3 << QStringList{"0=0", "4=20", "5=30", "6=40", "7=50"};

@@ -377,17 +377,6 @@ void tst_TextBuffer::join() {
     if (text) {
         QVERIFY(text->view() == std::string(5 * kMiB, 'a') + 'b' + std::string(5 * kMiB - 1, 'c'));
     }
-    // Unedited, the text is the loaded block: nothing to copy, nothing told.
-    buffer.setText(Loaded("abc"));
-    told.clear();
-    QCOMPARE(buffer.snapshot()
-                 .join([&](double done) {
-                     told << done;
-                     return false;
-                 })
-                 ->str(),
-             "abc");
-    QVERIFY(told.isEmpty());
 }
 
 // A character can lie across two pieces: counted once, and its bytes are not

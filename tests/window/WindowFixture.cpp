@@ -37,14 +37,9 @@ void RecordingBoxes::MsgBox(QWidget*, const QString& text, MsgIcon icon) {
 }
 
 bool AllWhite(const QImage& image) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
-                return false;
-            }
-        }
-    }
-    return true;
+    QImage white(image.size(), image.format());
+    white.fill(Qt::white);
+    return image == white;
 }
 
 std::shared_ptr<DialogAnswer> AnswerInputDialog(const std::optional<QString>& reply) {
