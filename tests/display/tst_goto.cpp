@@ -60,8 +60,9 @@ private slots:
         row("next wraps past the end", mixed, kSum, 4, true, 2);
         row("previous reaches the first truck", {kSum, 0, 0}, kSum, 3, false, 1);
         row("previous wraps past the start", mixed, kSpeed, 4, false, 5);
-        row("the only failing truck is the one on show", mixed, kSpeed, 5, false, 4);
+        row("previous of one kind skips the others", mixed, kSpeed, 5, false, 4);
         row("alone, it is found again", {0, kSum, 0}, kSum, 2, true, 2);
+        row("alone, it is found again going back", {0, kSum, 0}, kSum, 2, false, 2);
         row("nothing on show yet: from the start", mixed, kSpeed, 0, true, 4);
         row("nothing on show yet: back from the end", mixed, kSum, 0, false, 4);
         row("none fails this check", mixed, MaskOf(CheckCode::Order), 1, false, 0);
