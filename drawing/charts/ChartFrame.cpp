@@ -28,8 +28,8 @@ std::vector<double> TickValues(double lo, double hi, double step) {
     return values;
 }
 
-QString LabelOf(const AxisSpec& spec, double value, double step) {
-    return spec.label ? spec.label(value) : TickText(value, step);
+QString LabelOf(const AxisPlan& plan, double value, double step) {
+    return plan.label ? plan.label(value) : TickText(value, step);
 }
 
 // lo < hi, however the data came.
@@ -85,6 +85,16 @@ QString TickText(double value, double step) {
 }
 
 ChartFonts::ChartFonts(const ChartStyle& style) : plain(style.font), bold(style.titleFont) {}
+
+Mark LineMark(MarkRole role, QPointF a, QPointF b, const QColor& color) {
+    Mark mark;
+    mark.role = role;
+    mark.shape = Mark::Shape::Polyline;
+    mark.points = {a, b};
+    mark.rect = QRectF(a, b).normalized();
+    mark.stroke = color;
+    return mark;
+}
 
 Mark TextMark(MarkRole role, const QString& text, const QRectF& rect, const QColor& color,
               int flags) {
@@ -176,27 +186,37 @@ double AddHeader(ChartGeometry& chart, const ChartStyle& style, const QString& t
     return y;
 }
 
-Axis VerticalAxis(const AxisSpec& spec, double bottom, double top, double labelRight,
+namespace {
+
+// The axis's ends for a tick step: the data's own, or, asked for nice ends,
+// widened to multiples of the step and never empty.
+void SetEnds(Axis& axis, const AxisPlan& plan, double lo, double hi, double step) {
+    axis.lo = lo;
+    axis.hi = hi;
+    if (plan.niceEnds) {
+        axis.lo = std::floor(lo / step + 1e-9) * step;
+        axis.hi = std::ceil(hi / step - 1e-9) * step;
+        if (!(axis.hi > axis.lo)) {
+            axis.hi = axis.lo + step;
+        }
+    }
+}
+
+}  // namespace
+
+Axis VerticalAxis(const AxisPlan& plan, double bottom, double top, double labelRight,
                   const ChartFonts& fonts) {
     Axis axis;
     axis.vertical = true;
-    axis.caption = spec.caption;
-    double lo = spec.lo;
-    double hi = spec.hi;
+    axis.caption = plan.caption;
+    double lo = plan.lo;
+    double hi = plan.hi;
     Widen(lo, hi);
     const double pixels = bottom - top;
-    const double spacing = spec.minSpacing > 0 ? spec.minSpacing : kMinTickSpacing;
-    double step = NiceAtLeast(std::max(spec.minStep, (hi - lo) * spacing / pixels));
+    const double spacing = plan.minSpacing > 0 ? plan.minSpacing : kMinTickSpacing;
+    double step = NiceAtLeast(std::max(plan.minStep, (hi - lo) * spacing / pixels));
     for (int tries = 0; tries < 64; ++tries) {
-        axis.lo = lo;
-        axis.hi = hi;
-        if (spec.niceEnds) {
-            axis.lo = std::floor(lo / step + 1e-9) * step;
-            axis.hi = std::ceil(hi / step - 1e-9) * step;
-            if (!(axis.hi > axis.lo)) {
-                axis.hi = axis.lo + step;
-            }
-        }
+        SetEnds(axis, plan, lo, hi, step);
         if (pixels * step / (axis.hi - axis.lo) >= spacing) {
             break;
         }
@@ -209,7 +229,7 @@ Axis VerticalAxis(const AxisSpec& spec, double bottom, double top, double labelR
         Tick tick;
         tick.value = value;
         tick.position = axis.map(value);
-        tick.label = LabelOf(spec, value, step);
+        tick.label = LabelOf(plan, value, step);
         const double width = fonts.width(tick.label);
         tick.labelRect =
             QRectF(labelRight - width, tick.position - fonts.line() / 2, width, fonts.line());
@@ -218,22 +238,17 @@ Axis VerticalAxis(const AxisSpec& spec, double bottom, double top, double labelR
     return axis;
 }
 
-Axis HorizontalAxis(const AxisSpec& spec, double left, double right, double labelTop, double minX,
+Axis HorizontalAxis(const AxisPlan& plan, double left, double right, double labelTop, double minX,
                     double maxX, const ChartFonts& fonts) {
     Axis axis;
-    axis.caption = spec.caption;
-    double lo = spec.lo;
-    double hi = spec.hi;
+    axis.caption = plan.caption;
+    double lo = plan.lo;
+    double hi = plan.hi;
     Widen(lo, hi);
     const double pixels = right - left;
-    double step = NiceAtLeast(std::max(spec.minStep, (hi - lo) * kFirstTickSpacing / pixels));
+    double step = NiceAtLeast(std::max(plan.minStep, (hi - lo) * kFirstTickSpacing / pixels));
     for (int tries = 0; tries < 64; ++tries) {
-        axis.lo = lo;
-        axis.hi = hi;
-        if (spec.niceEnds) {
-            axis.lo = std::floor(lo / step + 1e-9) * step;
-            axis.hi = std::ceil(hi / step - 1e-9) * step;
-        }
+        SetEnds(axis, plan, lo, hi, step);
         axis.from = left;
         axis.to = right;
         axis.step = step;
@@ -243,7 +258,7 @@ Axis HorizontalAxis(const AxisSpec& spec, double left, double right, double labe
             Tick tick;
             tick.value = value;
             tick.position = axis.map(value);
-            tick.label = LabelOf(spec, value, step);
+            tick.label = LabelOf(plan, value, step);
             const double width = fonts.width(tick.label);
             if (width <= maxX - minX) {
                 const double x = std::clamp(tick.position - width / 2, minX, maxX - width);
@@ -291,13 +306,7 @@ namespace {
 void AddAxisMarks(ChartGeometry& chart, const ChartStyle& style, const Axis& axis,
                   const QRectF& plot) {
     const auto line = [&](MarkRole role, QPointF a, QPointF b, const QColor& color) {
-        Mark mark;
-        mark.role = role;
-        mark.shape = Mark::Shape::Polyline;
-        mark.points = {a, b};
-        mark.rect = QRectF(a, b).normalized();
-        mark.stroke = color;
-        chart.add(mark);
+        chart.add(LineMark(role, a, b, color));
     };
     for (const Tick& tick : axis.ticks) {
         const double p = tick.position;
@@ -325,7 +334,7 @@ void AddAxisMarks(ChartGeometry& chart, const ChartStyle& style, const Axis& axi
 }  // namespace
 
 std::optional<XYFrame> LayOutXY(ChartGeometry& chart, const ChartStyle& style, double top,
-                                const AxisSpec& x, const AxisSpec& y, const AxisSpec* strip,
+                                const AxisPlan& x, const AxisPlan& y, const AxisPlan* strip,
                                 double stripShare) {
     const ChartFonts fonts(style);
     const double line = fonts.line();

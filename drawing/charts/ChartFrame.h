@@ -20,7 +20,7 @@ inline constexpr double kLabelGap = 8;         // at least this between two tick
 inline constexpr double kMinTickSpacing = 24;  // vertical axes: pixels between ticks
 
 // One axis as the data asks for it.
-struct AxisSpec {
+struct AxisPlan {
     QString caption;
     double lo = 0;  // the data range to show; hi <= lo is widened by one unit
     double hi = 1;
@@ -76,22 +76,25 @@ double AddHeader(ChartGeometry& chart, const ChartStyle& style, const QString& t
 // nothing (and adds a "no room" note) when the rectangle is too small for a
 // plot.
 std::optional<XYFrame> LayOutXY(ChartGeometry& chart, const ChartStyle& style, double top,
-                                const AxisSpec& x, const AxisSpec& y,
-                                const AxisSpec* strip = nullptr, double stripShare = 0);
+                                const AxisPlan& x, const AxisPlan& y,
+                                const AxisPlan* strip = nullptr, double stripShare = 0);
 
 // A vertical axis between pixel rows bottom and top (bottom > top), ticks at
 // least kMinTickSpacing apart; label rectangles right-aligned at labelRight.
-Axis VerticalAxis(const AxisSpec& spec, double bottom, double top, double labelRight,
+Axis VerticalAxis(const AxisPlan& plan, double bottom, double top, double labelRight,
                   const ChartFonts& fonts);
 // A horizontal axis between pixel columns left and right, its labels centred
 // under their ticks at labelTop, moved inside minX..maxX, and the step widened
 // until no two labels come closer than kLabelGap.
-Axis HorizontalAxis(const AxisSpec& spec, double left, double right, double labelTop, double minX,
+Axis HorizontalAxis(const AxisPlan& plan, double left, double right, double labelTop, double minX,
                     double maxX, const ChartFonts& fonts);
 
 // A centred line of text in the area, elided to its width: "no data".
 void AddNote(ChartGeometry& chart, const ChartStyle& style, const QString& text,
              const QRectF& area);
+
+// A straight line from a to b, one pixel wide.
+Mark LineMark(MarkRole role, QPointF a, QPointF b, const QColor& color);
 
 // A text mark of the chart font, its rectangle from the font's metrics.
 Mark TextMark(MarkRole role, const QString& text, const QRectF& rect, const QColor& color,

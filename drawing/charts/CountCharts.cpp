@@ -29,8 +29,8 @@ ChartGeometry LayOutHourly(const SiteStats& stats, const QRectF& rect, const Cha
                 QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
         return chart;
     }
-    const AxisSpec x{QStringLiteral("HOUR"), 0, 23, false, 1, 0, {}};
-    const AxisSpec y{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
+    const AxisPlan x{QStringLiteral("HOUR"), 0, 23, false, 1, 0, {}};
+    const AxisPlan y{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
     const std::optional<XYFrame> frame = LayOutXY(chart, style, top, x, y);
     if (!frame) {
         return chart;
@@ -72,11 +72,11 @@ ChartGeometry LayOutChecks(const SiteStats& stats, const QRectF& rect, const Cha
     const auto codeOf = [](double value) {
         return kCheckCount - 1 - static_cast<int>(value + 0.5);
     };
-    AxisSpec y{QString(), -0.5, kCheckCount - 0.5, false, 1, fonts.line() + 2, {}};
+    AxisPlan y{QString(), -0.5, kCheckCount - 0.5, false, 1, fonts.line() + 2, {}};
     y.label = [codeOf](double value) {
         return QString::fromLatin1(CheckName(kAllChecks[codeOf(value)]));
     };
-    const AxisSpec x{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
+    const AxisPlan x{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
     const std::optional<XYFrame> frame = LayOutXY(chart, style, top, x, y);
     if (!frame) {
         return chart;

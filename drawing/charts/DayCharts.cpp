@@ -28,12 +28,7 @@ QString DateText(double dayNumber) {
 }
 
 Mark Segment(MarkRole role, QPointF a, QPointF b, const QColor& color, bool dashed) {
-    Mark mark;
-    mark.role = role;
-    mark.shape = Mark::Shape::Polyline;
-    mark.points = {a, b};
-    mark.rect = QRectF(a, b).normalized();
-    mark.stroke = color;
+    Mark mark = LineMark(role, a, b, color);
     mark.penWidth = 1.5;
     mark.dashed = dashed;
     return mark;
@@ -92,10 +87,10 @@ ChartGeometry LayOutDays(const SiteStats& stats, bool steering, const QRectF& re
     const double last = stats.days[shown.back()].dayNumber;
     const double roughWidth = std::max(rect.width() - 80, 40.0);
     const double margin = std::max(0.5, (last - first + 1) * (kDotRadius + 2) / roughWidth);
-    const AxisSpec x{
+    const AxisPlan x{
         QStringLiteral("day (YY-MM-DD)"), first - margin, last + margin, false, 1, 0, DateText};
-    const AxisSpec y{caption, lo, hi, true, 0, 0, {}};
-    const AxisSpec strip{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
+    const AxisPlan y{caption, lo, hi, true, 0, 0, {}};
+    const AxisPlan strip{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
     const std::optional<XYFrame> frame = LayOutXY(chart, style, top, x, y, &strip, kStripShare);
     if (!frame) {
         return chart;

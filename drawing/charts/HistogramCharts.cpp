@@ -44,7 +44,7 @@ void AddBars(ChartGeometry& chart, const XYFrame& frame, const Histogram& histog
     }
 }
 
-AxisSpec CountAxis(TruckIndex largest) {
+AxisPlan CountAxis(TruckIndex largest) {
     return {QStringLiteral("trucks"),
             0,
             static_cast<double>(std::max<TruckIndex>(largest, 1)),
@@ -137,7 +137,7 @@ ChartGeometry LayOutGvw(const SiteStats& stats, const QRectF& rect, const ChartS
                 QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
         return chart;
     }
-    const AxisSpec x{QStringLiteral("GVW"),
+    const AxisPlan x{QStringLiteral("GVW"),
                      static_cast<double>(all.first),
                      static_cast<double>(all.end()),
                      false,
@@ -172,7 +172,7 @@ ChartGeometry LayOutSpeed(const SiteStats& stats, const QRectF& rect, const Char
                 QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
         return chart;
     }
-    const AxisSpec x{QStringLiteral("SPEED"),
+    const AxisPlan x{QStringLiteral("SPEED"),
                      static_cast<double>(speed.first),
                      static_cast<double>(speed.end()),
                      false,
@@ -203,7 +203,7 @@ ChartGeometry LayOutAxles(const SiteStats& stats, const QRectF& rect, const Char
     for (const auto& [axles, count] : counts) {
         largest = std::max(largest, count);
     }
-    const AxisSpec x{QStringLiteral("NO. AXLES"),
+    const AxisPlan x{QStringLiteral("NO. AXLES"),
                      counts.front().first - 0.5,
                      counts.back().first + 0.5,
                      false,

@@ -193,16 +193,16 @@ void tst_Charts::ticks() {
     QFETCH(double, minStep);
     QFETCH(double, pixels);
     const bool vertical = axis == QLatin1String("vertical");
-    AxisSpec spec{QStringLiteral("x"), lo, hi, vertical, minStep, 0, {}};
+    AxisPlan plan{QStringLiteral("x"), lo, hi, vertical, minStep, 0, {}};
     if (axis == QLatin1String("dates")) {
-        spec.label = [](double value) {
+        plan.label = [](double value) {
             const CalendarDate d = DateOfDayNumber(static_cast<int>(std::lround(value)));
             return QString::asprintf("%02d-%02d-%02d", d.year, d.month, d.day);
         };
     }
     const ChartFonts fonts(DefaultChartStyle());
-    const Axis made = vertical ? VerticalAxis(spec, 10 + pixels, 10, 50, fonts)
-                               : HorizontalAxis(spec, 0, pixels, 100, -100, pixels + 100, fonts);
+    const Axis made = vertical ? VerticalAxis(plan, 10 + pixels, 10, 50, fonts)
+                               : HorizontalAxis(plan, 0, pixels, 100, -100, pixels + 100, fonts);
     QStringList labels;
     for (const Tick& tick : made.ticks) {
         labels << tick.label;
