@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <memory>
 
 namespace axlewise::bench {
 
@@ -214,6 +215,24 @@ std::vector<std::string> MakeTruckLines(std::size_t count, std::uint64_t seed) {
         generator.next(line);
     }
     return lines;
+}
+
+std::string MakeTruckText(std::size_t count, std::uint64_t seed) {
+    TruckLineGenerator generator(seed);
+    std::string text;
+    text.reserve(count * 79);
+    std::string line;
+    for (std::size_t i = 0; i < count; ++i) {
+        generator.next(line);
+        text += line;
+        text += '\n';
+    }
+    return text;
+}
+
+SharedText MakeSharedTruckText(std::size_t count, std::uint64_t seed) {
+    const auto block = std::make_shared<const std::string>(MakeTruckText(count, seed));
+    return SharedText(block, *block);
 }
 
 }  // namespace axlewise::bench

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/SharedText.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,5 +41,11 @@ private:
 
 // `count` lines from a generator seeded with `seed`.
 std::vector<std::string> MakeTruckLines(std::size_t count, std::uint64_t seed);
+
+// The same lines as one text, each ending in '\n'.
+std::string MakeTruckText(std::size_t count, std::uint64_t seed);
+
+// That text as one shared block, as a load hands it to the box.
+SharedText MakeSharedTruckText(std::size_t count, std::uint64_t seed);
 
 }  // namespace axlewise::bench

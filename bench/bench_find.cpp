@@ -27,16 +27,7 @@ using namespace axlewise;
 constexpr std::size_t kLines = 1'000'000;
 
 const SharedText& LoadedText() {
-    static const SharedText text = [] {
-        std::string all;
-        all.reserve(kLines * 79);
-        for (const std::string& line : bench::MakeTruckLines(kLines, 42)) {
-            all += line;
-            all += '\n';
-        }
-        const auto block = std::make_shared<const std::string>(std::move(all));
-        return SharedText(block, *block);
-    }();
+    static const SharedText text = bench::MakeSharedTruckText(kLines, 42);
     return text;
 }
 
@@ -228,14 +219,3 @@ void BM_MarkAndReveal_Jump_Repainted(benchmark::State& state) {
 BENCHMARK(BM_MarkAndReveal_Jump_Repainted)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

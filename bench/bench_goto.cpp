@@ -21,13 +21,9 @@ constexpr std::size_t kTrucks = 1'000'000;
 // last, whose SPEED is 0.
 const BrowserState& Held() {
     static const BrowserState state = [] {
-        std::string text;
-        std::vector<std::string> lines = bench::MakeTruckLines(kTrucks, 7);
-        lines.back().replace(18, 3, "  0");  // SPEED, columns 19-21
-        for (const std::string& line : lines) {
-            text += line;
-            text += '\n';
-        }
+        std::string text = bench::MakeTruckText(kTrucks, 7);
+        const std::size_t lastLine = text.size() - 79;  // 78 columns and the break
+        text.replace(lastLine + 18, 3, "  0");          // SPEED, columns 19-21
         BrowserState held;
         LoadTruckText(held, std::move(text), 0);
         return held;

@@ -29,16 +29,7 @@ using axlewise::TextBox;
 constexpr std::size_t kLines = 1'000'000;
 
 const SharedText& LoadedText() {
-    static const SharedText text = [] {
-        std::string all;
-        all.reserve(kLines * 79);
-        for (const std::string& line : axlewise::bench::MakeTruckLines(kLines, 42)) {
-            all += line;
-            all += '\n';
-        }
-        const auto block = std::make_shared<const std::string>(std::move(all));
-        return SharedText(block, *block);
-    }();
+    static const SharedText text = axlewise::bench::MakeSharedTruckText(kLines, 42);
     return text;
 }
 
@@ -155,14 +146,3 @@ void BM_SetTextWithIndex(benchmark::State& state) {
 BENCHMARK(BM_SetTextWithIndex)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

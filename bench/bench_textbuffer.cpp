@@ -29,16 +29,7 @@ constexpr LineNumber kMiddle{500'000};
 
 // The text as a load gives it, built once.
 const SharedText& LoadedText() {
-    static const SharedText text = [] {
-        std::string all;
-        all.reserve(static_cast<std::size_t>(kLines) * 79);
-        for (const std::string& line : axlewise::bench::MakeTruckLines(kLines, 42)) {
-            all += line;
-            all += '\n';
-        }
-        const auto block = std::make_shared<const std::string>(std::move(all));
-        return SharedText(block, *block);
-    }();
+    static const SharedText text = axlewise::bench::MakeSharedTruckText(kLines, 42);
     return text;
 }
 
@@ -122,11 +113,7 @@ BENCHMARK(BM_TypeAtMiddleLine)->ArgName("edits")->Arg(0)->Arg(1000)->Unit(benchm
 
 // 100,000 lines (7.8 MB) pasted at line 500,000 of the freshly loaded text.
 void BM_Paste100kLinesAtMiddleLine(benchmark::State& state) {
-    std::string paste;
-    for (const std::string& line : axlewise::bench::MakeTruckLines(100'000, 43)) {
-        paste += line;
-        paste += '\n';
-    }
+    const std::string paste = axlewise::bench::MakeTruckText(100'000, 43);
     TextBuffer buffer;
     for (auto _ : state) {
         state.PauseTiming();
