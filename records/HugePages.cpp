@@ -8,7 +8,7 @@ namespace axlewise {
 
 void AdviseHugePages([[maybe_unused]] const void* data, [[maybe_unused]] std::size_t bytes) {
 #ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    constexpr std::uintptr_t kHugePage = kHugePageBytes;
     if (bytes < 2 * kHugePage) {
         return;
     }

@@ -4,6 +4,9 @@
 
 namespace axlewise {
 
+// The size of a huge page, and so the alignment that lets memory use them.
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 // Asks the kernel to back the part of [data, data + bytes) that covers whole
 // 2 MiB pages with huge pages. Large loads touch hundreds of megabytes of fresh
 // memory (file, echo, records) and the first touch of each 4 KiB page is a

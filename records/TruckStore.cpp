@@ -25,7 +25,7 @@ namespace {
 // every page of a chunk may be a huge page: a chunk that only partly is
 // takes a page fault every 4 KiB of the rest, which on a virtual machine
 // costs more than filling it.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = kHugePageBytes;
 
 constexpr std::size_t MappedSize(std::size_t bytes) {
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;

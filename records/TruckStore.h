@@ -63,16 +63,10 @@ public:
         return chunk(slot).masks[slot % kChunkTrucks];
     }
 
-    // Replaces the checks kept with truck `number` (first()..last()).
-    void setChecks(TruckIndex number, CheckMask failed) {
-        const std::uint64_t slot = static_cast<std::uint64_t>(number - 1);
-        chunk(slot).masks[slot % kChunkTrucks] = failed;
-    }
-
     // Trucks first..first + count - 1 of one chunk, as plain memory: their
     // records and their masks. The memory never moves, so another thread may
     // read the records and write the masks while this store goes on adding
-    // trucks after them (see TruckStore::stretch).
+    // trucks after them (see TruckStore::stretches).
     struct Stretch {
         const TruckRecord* records = nullptr;
         CheckMask* masks = nullptr;
