@@ -126,10 +126,7 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
     // The picture is made before the output is touched; the output is replaced
     // only when the whole PNG was written.
     std::optional<SafeOutput> out;
-    try {
-        out.emplace(arguments.output, arguments.files);
-    } catch (const RuntimeError& error) {
-        Complain(DisplayName(*arguments.output) + ": " + error.reason());
+    if (!OpenOutput(out, arguments.output, arguments.files)) {
         return ExitStatus::Failed;
     }
     if (!surface->image().save(&out->device(), "PNG")) {
@@ -137,13 +134,7 @@ ExitStatus RunRender(const Arguments& arguments, int& argc, char** argv) {
                  out->failure().value_or("the picture cannot be encoded as PNG"));
         return ExitStatus::Failed;
     }
-    try {
-        out->commit();
-    } catch (const RuntimeError& error) {
-        Complain(out->name() + ": " + error.reason());
-        return ExitStatus::Failed;
-    }
-    return finder.unreadable() ? ExitStatus::Unreadable : ExitStatus::Ok;
+    return Commit(*out, finder.unreadable() ? ExitStatus::Unreadable : ExitStatus::Ok);
 }
 
 }  // namespace axlewise
