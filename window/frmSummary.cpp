@@ -224,11 +224,7 @@ void frmSummary::BuildControls() {
     scroll->setWidget(page);
 }
 
-void frmSummary::setSummary(const SiteStats& stats, TruckIndex lines) {
-    setSummary(SiteStats(stats), lines);
-}
-
-void frmSummary::setSummary(SiteStats&& stats, TruckIndex lines) {
+void frmSummary::setSummary(SiteStats stats, TruckIndex lines) {
     stats_ = std::make_shared<const SiteStats>(std::move(stats));
     lines_ = lines;
     stale_ = true;

@@ -61,8 +61,7 @@ public:
 
     // The figures to show and the lines read. Cheap: the figures are kept, and
     // shown now when the window is visible, else when it is next shown.
-    void setSummary(const SiteStats& stats, TruckIndex lines);
-    void setSummary(SiteStats&& stats, TruckIndex lines);
+    void setSummary(SiteStats stats, TruckIndex lines);
 
     // The save dialog: asked with a suggested file name, answers the chosen
     // path or nothing when cancelled. Tests replace it.

@@ -86,6 +86,13 @@ QString TickText(double value, double step) {
 
 ChartFonts::ChartFonts(const ChartStyle& style) : plain(style.font), bold(style.titleFont) {}
 
+void AddNoData(ChartGeometry& chart, const ChartStyle& style, double top) {
+    chart.noData = true;
+    const QRectF& bounds = chart.bounds;
+    AddNote(chart, style, QStringLiteral("no data"),
+            QRectF(bounds.left(), top, bounds.width(), bounds.bottom() - top));
+}
+
 Mark LineMark(MarkRole role, QPointF a, QPointF b, const QColor& color) {
     Mark mark;
     mark.role = role;
@@ -395,22 +402,11 @@ std::optional<XYFrame> LayOutXY(ChartGeometry& chart, const ChartStyle& style, d
     if (strip != nullptr) {
         AddAxisMarks(chart, style, frame.stripY, frame.strip);
         for (const Tick& tick : frame.x.ticks) {
-            Mark grid;
-            grid.role = MarkRole::Grid;
-            grid.shape = Mark::Shape::Polyline;
-            grid.points = {QPointF(tick.position, frame.plot.top()),
-                           QPointF(tick.position, frame.plot.bottom())};
-            grid.rect = QRectF(grid.points[0], grid.points[1]).normalized();
-            grid.stroke = style.grid;
-            chart.add(grid);
+            chart.add(LineMark(MarkRole::Grid, QPointF(tick.position, frame.plot.top()),
+                               QPointF(tick.position, frame.plot.bottom()), style.grid));
         }
-        Mark axisLine;
-        axisLine.role = MarkRole::Axis;
-        axisLine.shape = Mark::Shape::Polyline;
-        axisLine.points = {frame.plot.bottomLeft(), frame.plot.bottomRight()};
-        axisLine.rect = QRectF(axisLine.points[0], axisLine.points[1]).normalized();
-        axisLine.stroke = style.axis;
-        chart.add(axisLine);
+        chart.add(LineMark(MarkRole::Axis, frame.plot.bottomLeft(), frame.plot.bottomRight(),
+                           style.axis));
     }
     AddAxisMarks(chart, style, frame.x, below);
 

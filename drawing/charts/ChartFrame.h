@@ -93,6 +93,10 @@ Axis HorizontalAxis(const AxisPlan& plan, double left, double right, double labe
 void AddNote(ChartGeometry& chart, const ChartStyle& style, const QString& text,
              const QRectF& area);
 
+// Marks the chart as holding no data, with a "no data" note filling the chart
+// below `top` (the foot of its header).
+void AddNoData(ChartGeometry& chart, const ChartStyle& style, double top);
+
 // A straight line from a to b, one pixel wide.
 Mark LineMark(MarkRole role, QPointF a, QPointF b, const QColor& color);
 

@@ -16,17 +16,14 @@ ChartGeometry LayOutHourly(const SiteStats& stats, const QRectF& rect, const Cha
     TruckIndex most = 0;
     for (std::size_t k = 0; k < stats.lanes.size(); ++k) {
         const LaneFigures& lane = stats.lanes[k];
-        legend.push_back(
-            {QStringLiteral("lane %1, direction %2").arg(lane.lane).arg(lane.direction),
-             style.series[k % style.series.size()], LegendEntry::Swatch::Line});
+        legend.push_back({QString::fromStdString(LaneText(lane)),
+                          style.series[k % style.series.size()], LegendEntry::Swatch::Line});
         most = std::max(most, *std::max_element(lane.perHour.begin(), lane.perHour.end()));
     }
     const double top = AddHeader(chart, style, QStringLiteral("Trucks per hour of day"),
                                  QStringLiteral("trucks"), legend);
     if (most == 0) {
-        chart.noData = true;
-        AddNote(chart, style, QStringLiteral("no data"),
-                QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
+        AddNoData(chart, style, top);
         return chart;
     }
     const AxisPlan x{QStringLiteral("HOUR"), 0, 23, false, 1, 0, {}};
@@ -57,9 +54,7 @@ ChartGeometry LayOutChecks(const SiteStats& stats, const QRectF& rect, const Cha
     ChartGeometry chart = BeginChart(rect, style);
     const double top = AddHeader(chart, style, QStringLiteral("Trucks failing each check"), {}, {});
     if (stats.trucks == 0) {
-        chart.noData = true;
-        AddNote(chart, style, QStringLiteral("no data"),
-                QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
+        AddNoData(chart, style, top);
         return chart;
     }
     const ChartFonts fonts(style);

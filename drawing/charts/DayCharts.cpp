@@ -59,9 +59,7 @@ ChartGeometry LayOutDays(const SiteStats& stats, bool steering, const QRectF& re
         }
     }
     if (shown.empty()) {
-        chart.noData = true;
-        AddNote(chart, style, QStringLiteral("no data"),
-                QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
+        AddNoData(chart, style, top);
         return chart;
     }
 

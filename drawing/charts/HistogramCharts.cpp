@@ -67,12 +67,8 @@ void AddPeaks(ChartGeometry& chart, const ChartStyle& style, const XYFrame& fram
         const double middle =
             histogram.first + histogram.width * (static_cast<double>(peak.bin) + 0.5);
         const double x = frame.x.map(middle);
-        Mark line;
-        line.role = MarkRole::Marker;
-        line.shape = Mark::Shape::Polyline;
-        line.points = {QPointF(x, frame.plot.top()), QPointF(x, frame.plot.bottom())};
-        line.rect = QRectF(line.points[0], line.points[1]).normalized();
-        line.stroke = style.text;
+        Mark line = LineMark(MarkRole::Marker, QPointF(x, frame.plot.top()),
+                             QPointF(x, frame.plot.bottom()), style.text);
         line.dashed = true;
         line.series = static_cast<int>(k);
         chart.add(line);
@@ -132,9 +128,7 @@ ChartGeometry LayOutGvw(const SiteStats& stats, const QRectF& rect, const ChartS
                    {QStringLiteral("5 axles"), style.accent}});
     const Histogram& all = stats.gvwAll;
     if (all.counts.empty()) {
-        chart.noData = true;
-        AddNote(chart, style, QStringLiteral("no data"),
-                QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
+        AddNoData(chart, style, top);
         return chart;
     }
     const AxisPlan x{QStringLiteral("GVW"),
@@ -167,9 +161,7 @@ ChartGeometry LayOutSpeed(const SiteStats& stats, const QRectF& rect, const Char
                                  QStringLiteral("trucks"), {});
     const Histogram& speed = stats.speed;
     if (speed.counts.empty()) {
-        chart.noData = true;
-        AddNote(chart, style, QStringLiteral("no data"),
-                QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
+        AddNoData(chart, style, top);
         return chart;
     }
     const AxisPlan x{QStringLiteral("SPEED"),
@@ -194,9 +186,7 @@ ChartGeometry LayOutAxles(const SiteStats& stats, const QRectF& rect, const Char
                                  QStringLiteral("trucks"), {});
     const auto& counts = stats.axleCounts;
     if (counts.empty()) {
-        chart.noData = true;
-        AddNote(chart, style, QStringLiteral("no data"),
-                QRectF(rect.left(), top, rect.width(), rect.bottom() - top));
+        AddNoData(chart, style, top);
         return chart;
     }
     TruckIndex largest = 0;
