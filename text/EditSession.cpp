@@ -99,11 +99,13 @@ void EditSession::dragTo(ByteRange target) {
 
 // ---- Edits ---------------------------------------------------------------------
 
-LineChange EditSession::linesChanged() {
+LineChange EditSession::linesChanged(LineNumber linesBefore) {
     const TextBuffer::Edit edit = buffer_.lastEdit();
     const LineNumber first = buffer_.lineAt(edit.from);
     const LineNumber newLast = buffer_.lineAt(edit.newTo);
-    return {first, newLast, newLast};
+    const LineChange change{first, newLast - (buffer_.lineCount() - linesBefore), newLast};
+    tell(change);
+    return change;
 }
 
 void EditSession::tell(const LineChange& change) {
@@ -138,9 +140,7 @@ std::optional<LineChange> EditSession::replace(ByteRange range, std::string_view
         chars = *known - buffer_.countChars(range) + CountUtf8Chars(text).chars;
     }
     const ByteRange inserted = buffer_.replace(range, text, typing);
-    LineChange change = linesChanged();
-    change.oldLast = change.newLast - (buffer_.lineCount() - linesBefore);
-    tell(change);
+    const LineChange change = linesChanged(linesBefore);
     if (chars && change.newLast == first) {
         chars_.put(first, *chars, 1);
     }
@@ -180,9 +180,7 @@ std::optional<LineChange> EditSession::stepHistory(std::optional<ByteRange> (Tex
     if (!range) {
         return std::nullopt;
     }
-    LineChange change = linesChanged();
-    change.oldLast = change.newLast - (buffer_.lineCount() - linesBefore);
-    tell(change);
+    const LineChange change = linesChanged(linesBefore);
     setCaret(snap(range->from), snap(range->to));
     return change;
 }
@@ -201,9 +199,7 @@ std::optional<LineChange> EditSession::dropSelection(ByteOffset at, bool copy) {
     }
     const LineNumber linesBefore = buffer_.lineCount();
     const ByteRange placed = copy ? buffer_.copy(source, at) : buffer_.move(source, at);
-    LineChange change = linesChanged();
-    change.oldLast = change.newLast - (buffer_.lineCount() - linesBefore);
-    tell(change);
+    const LineChange change = linesChanged(linesBefore);
     setCaret(snap(placed.from), snap(placed.to));
     return change;
 }

@@ -131,8 +131,9 @@ public:
 private:
     void setCaret(ByteOffset anchor, ByteOffset position);
     void dropPreeditQuietly();
-    // After the buffer changed: which lines, and the views told.
-    LineChange linesChanged();
+    // After the buffer changed from linesBefore lines: which lines, the
+    // views told.
+    LineChange linesChanged(LineNumber linesBefore);
     void tell(const LineChange& change);
     std::optional<LineChange> stepHistory(std::optional<ByteRange> (TextBuffer::*step)());
     ByteOffset cutOf(LineNumber line, ByteOffset lineBytes) const;

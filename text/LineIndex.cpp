@@ -7,6 +7,14 @@ namespace axlewise {
 
 LineIndex LineIndex::Of(std::string_view text) {
     LineIndex index;
+    index.appendBreaksOf(text, ByteOffset(0));
+    // Growth by doubling may leave up to twice the room; the index is kept for
+    // as long as the text, so it gives the rest back.
+    index.shrink();
+    return index;
+}
+
+void LineIndex::appendBreaksOf(std::string_view text, ByteOffset base) {
     // One memchr per line: the library's scan is far faster than a loop over bytes.
     const char* const begin = text.data();
     const char* const end = begin + text.size();
@@ -16,13 +24,9 @@ LineIndex LineIndex::Of(std::string_view text) {
             break;
         }
         const char* const at = static_cast<const char*>(found);
-        index.breaks_.push_back(at - begin);
+        breaks_.push_back(base.value() + (at - begin));
         from = at + 1;
     }
-    // Growth by doubling may leave up to twice the room; the index is kept for
-    // as long as the text, so it gives the rest back.
-    index.shrink();
-    return index;
 }
 
 std::int64_t LineIndex::countBefore(std::int64_t first, std::int64_t count, ByteOffset at) const {

@@ -24,13 +24,13 @@ public:
 
     // Adds the break at `at`, after every break already held.
     void append(ByteOffset at) { breaks_.push_back(at.value()); }
-    void reserve(std::size_t breaks) { breaks_.reserve(breaks); }
+    // Adds the breaks of text, which starts at `base`, after every break held.
+    void appendBreaksOf(std::string_view text, ByteOffset base);
     // Gives back the room that growing left unused.
     void shrink() { breaks_.shrink_to_fit(); }
 
     // How many breaks; the text has one line more.
     std::int64_t size() const { return static_cast<std::int64_t>(breaks_.size()); }
-    bool empty() const { return breaks_.empty(); }
     // The offset of break number b (0 <= b < size()).
     ByteOffset operator[](std::int64_t b) const {
         return ByteOffset(breaks_[static_cast<std::size_t>(b)]);

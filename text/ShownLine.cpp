@@ -84,8 +84,4 @@ Utf16Index ShownLine::caretIndex(ByteOffset inLine, Utf16Index preeditCursor) co
                : index;
 }
 
-ByteOffset ShownLine::snap(ByteOffset inLine) const {
-    return cut() && inLine > shownBytes_ ? lineBytes_ : inLine;
-}
-
 }  // namespace axlewise

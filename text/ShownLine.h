@@ -78,9 +78,6 @@ public:
     Utf16Index textIndex(ByteOffset inLine) const;
     // The byte inside text() at a text index (0..text().size()).
     ByteOffset textByte(Utf16Index index) const;
-    // A byte of the hidden part moves to the line's end: the caret never
-    // stands where it could not be seen.
-    ByteOffset snap(ByteOffset inLine) const;
 
 private:
     std::u16string text_;

@@ -134,18 +134,7 @@ struct TextBuffer::Impl {
         const auto block = static_cast<std::uint32_t>(blocks.size() - 1);
         LineIndex& index = breaks.back();
         Span span{block, chunkUsed, length, index.size(), 0};
-        // One memchr per line: the library's scan is far faster than a loop
-        // over bytes.
-        const char* const end = text.data() + text.size();
-        for (const char* from = text.data(); from != end;) {
-            const void* found = std::memchr(from, '\n', static_cast<std::size_t>(end - from));
-            if (!found) {
-                break;
-            }
-            const char* const at = static_cast<const char*>(found);
-            index.append(ByteOffset(chunkUsed + (at - text.data())));
-            from = at + 1;
-        }
+        index.appendBreaksOf(text, ByteOffset(chunkUsed));
         std::memcpy(chunk + chunkUsed, text.data(), text.size());
         span.breaks = index.size() - span.firstBreak;
         chunkUsed += length;
