@@ -2,6 +2,7 @@
 // truck on show marked in it, and the truck of a line shown from it.
 
 #include "display/ReadFromBox.h"
+#include "loading/EchoText.h"
 #include "drawing/Utf8Text.h"
 #include "window/FindBar.h"
 #include "window/TextBox.h"
@@ -94,10 +95,9 @@ void frmMain::ShowTruckOfLine(LineNumber line) {
               " was not read as a truck: no truck has been read from this text.";
     } else {
         bool blank = true;
-        text.forEachPiece(ByteRange{text.lineStart(line), text.lineEnd(line)},
-                          [&blank](std::string_view piece) {
-                              blank = blank && piece.find_first_not_of(' ') == piece.npos;
-                          });
+        text.forEachPiece(
+            ByteRange{text.lineStart(line), text.lineEnd(line)},
+            [&blank](std::string_view piece) { blank = blank && IsBlankLine(piece); });
         why = WhyNoTruck(*boxRead_, number, blank, edited);
     }
     messageBoxes_->MsgBox(this, FromUtf8(why), MsgIcon::Information);

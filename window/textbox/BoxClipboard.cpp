@@ -60,6 +60,11 @@ QString ToQString(std::string_view utf8) {
     return out;
 }
 
+QString ToQString(std::u16string_view utf16) {
+    return QString(reinterpret_cast<const QChar*>(utf16.data()),
+                   static_cast<qsizetype>(utf16.size()));
+}
+
 std::string FromOutside(const QString& text) {
     std::u16string out;
     out.reserve(static_cast<std::size_t>(text.size()));

@@ -17,6 +17,9 @@ namespace axlewise {
 // a leading U+FEFF stays (QString::fromUtf8 would drop it as a byte order
 // mark), and a byte that begins no character becomes U+FFFD.
 QString ToQString(std::string_view utf8);
+// UTF-16 as a QString, unit for unit (QString::fromStdU16String would also
+// drop a leading U+FEFF).
+QString ToQString(std::u16string_view utf16);
 
 // Text from outside (clipboard, keys, input methods) as the box keeps it:
 // UTF-8 with every line break ("\r\n", "\r", U+2028, U+2029) made '\n', so

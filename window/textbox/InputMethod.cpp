@@ -51,8 +51,7 @@ QVariant InputMethodAnswer(Qt::InputMethodQuery query, const EditSession& sessio
         return {};
     }
     const InputContext context = session.inputContext();
-    const QString surrounding(reinterpret_cast<const QChar*>(context.surrounding.data()),
-                              static_cast<qsizetype>(context.surrounding.size()));
+    const QString surrounding = ToQString(std::u16string_view(context.surrounding));
     const auto cursor = static_cast<int>(context.cursor.value());
     switch (query) {
         case Qt::ImCursorPosition:

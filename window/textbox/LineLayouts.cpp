@@ -1,5 +1,7 @@
 #include "window/textbox/LineLayouts.h"
 
+#include "window/textbox/BoxClipboard.h"
+
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QTextBoundaryFinder>
@@ -25,11 +27,6 @@ constexpr std::size_t kKeptChars = 1 << 20;
 
 int ToInt(Utf16Index index) {
     return static_cast<int>(index.value());
-}
-
-QString ToQString(const std::u16string& text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
