@@ -85,12 +85,21 @@ ChartView::ChartView(ChartKind kind, QWidget* parent)
 
 void ChartView::setStats(std::shared_ptr<const SiteStats> stats) {
     chart_ = Chart(chart_.kind(), std::move(stats));
+    laidOut_.reset();
     update();
+}
+
+const ChartGeometry& ChartView::laidOut() {
+    const QRectF bounds(rect());
+    if (!laidOut_ || laidOut_->bounds != bounds) {
+        laidOut_ = chart_.layout(bounds);
+    }
+    return *laidOut_;
 }
 
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    chart_.paint(painter, QRectF(rect()));
+    PaintChart(painter, laidOut());
 }
 
 void ChartView::mousePressEvent(QMouseEvent* event) {
@@ -98,13 +107,13 @@ void ChartView::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    if (const std::optional<int> item = chart_.itemAt(event->position(), QRectF(rect()))) {
+    if (const std::optional<int> item = ItemAt(laidOut(), event->position())) {
         emit itemClicked(*item);
     }
 }
 
 void ChartView::mouseMoveEvent(QMouseEvent* event) {
-    const bool onItem = chart_.itemAt(event->position(), QRectF(rect())).has_value();
+    const bool onItem = ItemAt(laidOut(), event->position()).has_value();
     setCursor(onItem ? Qt::PointingHandCursor : Qt::ArrowCursor);
     QWidget::mouseMoveEvent(event);
 }
@@ -112,7 +121,7 @@ void ChartView::mouseMoveEvent(QMouseEvent* event) {
 bool ChartView::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        const std::optional<int> item = chart_.itemAt(help->pos(), QRectF(rect()));
+        const std::optional<int> item = ItemAt(laidOut(), help->pos());
         const QString tip = item && describe ? describe(*item) : QString();
         if (tip.isEmpty()) {
             QToolTip::hideText();

@@ -44,7 +44,12 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // The chart laid out in rect(), made again only when the figures or the
+    // size change: paints, clicks, tooltips and every mouse move read it.
+    const ChartGeometry& laidOut();
+
     Chart chart_;
+    std::optional<ChartGeometry> laidOut_;
 };
 
 // The Summary window: the figures of the trucks held (lines, trucks, each

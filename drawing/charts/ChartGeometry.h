@@ -66,7 +66,7 @@ struct Mark {
     int flags = 0;      // Qt::AlignmentFlag of the text in rect
     bool bold = false;  // the title font instead of the chart font
     int series = -1;    // which series (bars of all trucks 0, five-axle 1; a lane's line)
-    int item = -1;      // what a click on it means (see Chart::itemAt), -1 for nothing
+    int item = -1;      // what a click on it means (see ItemAt), -1 for nothing
 
     // Every pixel the mark may touch: rect grown by half the pen.
     QRectF extent() const;

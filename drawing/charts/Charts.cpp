@@ -56,10 +56,6 @@ void Chart::paint(QPainter& painter, const QRectF& rect) const {
     PaintChart(painter, layout(rect));
 }
 
-std::optional<int> Chart::itemAt(QPointF point, const QRectF& rect) const {
-    return ItemAt(layout(rect), point);
-}
-
 void PaintChart(QPainter& painter, const ChartGeometry& chart) {
     painter.save();
     painter.setClipRect(chart.bounds, Qt::IntersectClip);

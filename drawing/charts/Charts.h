@@ -52,10 +52,6 @@ public:
     // Draws the chart in rect; the painter's state is kept, and nothing is
     // drawn outside rect.
     void paint(QPainter& painter, const QRectF& rect) const;
-    // What lies under point when the chart is drawn in rect: for Steering and
-    // Tandem the index of a day in stats().days, for Checks the index of a
-    // CheckCode; nothing elsewhere.
-    std::optional<int> itemAt(QPointF point, const QRectF& rect) const;
 
 private:
     ChartKind kind_;
@@ -66,8 +62,9 @@ private:
 // Draws a laid-out chart: its marks in order, clipped to its bounds.
 void PaintChart(QPainter& painter, const ChartGeometry& chart);
 
-// The item of the hit area under point: of several, the one whose centre is
-// nearest.
+// The item of the hit area under point (a day's index for Steering and Tandem,
+// a CheckCode's for Checks, nothing elsewhere): of several, the one whose
+// centre is nearest.
 std::optional<int> ItemAt(const ChartGeometry& chart, QPointF point);
 
 }  // namespace axlewise
