@@ -4,8 +4,7 @@
 // the trucks.
 
 #include "BenchLines.h"
-#include "checks/OrderCheck.h"
-#include "checks/TruckChecks.h"
+#include "checks/LoadChecks.h"
 #include "records/modUDTs.h"
 #include "stats/SiteStats.h"
 
@@ -29,18 +28,12 @@ const CheckedTrucks& Trucks() {
         CheckedTrucks made;
         made.trucks.reserve(kTrucks);
         made.failed.reserve(kTrucks);
-        OrderCheck order;
+        LoadChecker checker;
         for (const std::string& line : bench::MakeTruckLines(kTrucks, 42)) {
             TruckRecord truck = ReadTruck(line);
             truck.RawLine = {};  // the statistics never read the line
-            const TruckRecord* previous = made.trucks.empty() ? nullptr : &made.trucks.back();
-            std::vector<CheckFailure> failures =
-                CheckTruck(truck, previous, static_cast<TruckIndex>(made.trucks.size()));
             const TruckIndex number = static_cast<TruckIndex>(made.trucks.size()) + 1;
-            if (auto late = order.next(truck, number)) {
-                failures.push_back(std::move(*late));
-            }
-            made.failed.push_back(MaskOf(failures));
+            made.failed.push_back(checker.next(truck, number));
             made.trucks.push_back(std::move(truck));
         }
         return made;
