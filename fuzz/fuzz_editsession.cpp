@@ -23,39 +23,6 @@ using namespace axlewise::fuzz;
 
 namespace {
 
-// The length of the well-formed sequence at text[i], from its code point's
-// value: 0 when there is none (then the byte is a character of its own).
-std::size_t WellFormed(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    const unsigned lead = byte(0);
-    std::size_t length = 0;
-    char32_t code = 0;
-    if (lead < 0x80) {
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, code = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, code = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, code = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (byte(k) & 0x3F);
-    }
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool valid =
-        code >= kLeast[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    return valid ? length : 0;
-}
-
 // The characters of text: where each starts, and its UTF-16 units.
 struct Reading {
     std::vector<std::size_t> starts;
@@ -65,23 +32,16 @@ struct Reading {
 Reading Read(std::string_view text) {
     Reading out;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = WellFormed(text, i);
+        const Character character = CharacterAt(text, i);
         out.starts.push_back(i);
-        char32_t code = 0xFFFD;
-        if (length > 0) {
-            static constexpr unsigned kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-            code = static_cast<unsigned char>(text[i]) & kLeadBits[length];
-            for (std::size_t k = 1; k < length; ++k) {
-                code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-            }
-        }
+        const char32_t code = character.utf8 ? character.code : 0xFFFD;
         if (code >= 0x10000) {
             out.units += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
             out.units += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {
             out.units += static_cast<char16_t>(code);
         }
-        i += length > 0 ? length : 1;
+        i += character.length;
     }
     return out;
 }
