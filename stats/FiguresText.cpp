@@ -1,5 +1,7 @@
 #include "stats/FiguresText.h"
 
+#include <cstdio>
+
 namespace axlewise {
 
 std::string ShareText(std::int64_t tenths) {
@@ -8,6 +10,12 @@ std::string ShareText(std::int64_t tenths) {
 
 std::string PassageText(const Passage& passage) {
     return ClockText(passage.clock);
+}
+
+std::string DateText(int year, int month, int day) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%02d-%02d-%02d", year, month, day);
+    return text;
 }
 
 std::string TruckNumbersText(const std::vector<TruckRef>& trucks, TruckIndex all) {

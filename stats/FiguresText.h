@@ -18,6 +18,9 @@ std::string ShareText(std::int64_t tenths);
 // digits; a value no clock field has (negative or past 99) as it is.
 std::string PassageText(const Passage& passage);
 
+// A calendar date as "YY-MM-DD", each field in at least two digits.
+std::string DateText(int year, int month, int day);
+
 // Truck numbers as "2, 3, 5", followed by ", ..." when `all`, the trucks they
 // were chosen from, are more.
 std::string TruckNumbersText(const std::vector<TruckRef>& trucks, TruckIndex all);

@@ -272,10 +272,7 @@ void frmSummary::ShowFigures() {
     QString days = QStringLiteral("days: %1").arg(s.days.size());
     if (!s.days.empty()) {
         const auto date = [](const DayFigures& d) {
-            return QStringLiteral("%1-%2-%3")
-                .arg(d.year, 2, 10, QLatin1Char('0'))
-                .arg(d.month, 2, 10, QLatin1Char('0'))
-                .arg(d.day, 2, 10, QLatin1Char('0'));
+            return Text(DateText(d.year, d.month, d.day));
         };
         days += QStringLiteral(", %1 to %2").arg(date(s.days.front()), date(s.days.back()));
     }
@@ -339,10 +336,8 @@ QString frmSummary::DayTip(int day, bool steering) const {
         return {};
     }
     const DayFigures& d = stats_->days[static_cast<std::size_t>(day)];
-    return QStringLiteral("%1-%2-%3: median %4 %5 of %6 5-axle trucks\nclick: its first truck, %7")
-        .arg(d.year, 2, 10, QLatin1Char('0'))
-        .arg(d.month, 2, 10, QLatin1Char('0'))
-        .arg(d.day, 2, 10, QLatin1Char('0'))
+    return QStringLiteral("%1: median %2 %3 of %4 5-axle trucks\nclick: its first truck, %5")
+        .arg(Text(DateText(d.year, d.month, d.day)))
         .arg(steering ? QStringLiteral("WT AX 1") : QStringLiteral("S AX 2 - AX 3"))
         .arg(Number(steering ? d.steeringMedian : d.tandemMedian))
         .arg(d.fiveAxle)

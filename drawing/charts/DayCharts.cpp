@@ -6,6 +6,7 @@
 #include "drawing/charts/ChartLayouts.h"
 #include "drawing/charts/Charts.h"
 #include "stats/Calendar.h"
+#include "stats/FiguresText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +20,9 @@ constexpr double kDotRadius = 3.5;
 constexpr double kMinHitWidth = 8;
 constexpr double kStripShare = 0.25;
 
-QString DateText(double dayNumber) {
+QString DayLabel(double dayNumber) {
     const CalendarDate date = DateOfDayNumber(static_cast<int>(std::lround(dayNumber)));
-    return QStringLiteral("%1-%2-%3")
-        .arg(date.year, 2, 10, QLatin1Char('0'))
-        .arg(date.month, 2, 10, QLatin1Char('0'))
-        .arg(date.day, 2, 10, QLatin1Char('0'));
+    return QString::fromStdString(DateText(date.year, date.month, date.day));
 }
 
 Mark Segment(MarkRole role, QPointF a, QPointF b, const QColor& color, bool dashed) {
@@ -86,7 +84,7 @@ ChartGeometry LayOutDays(const SiteStats& stats, bool steering, const QRectF& re
     const double roughWidth = std::max(rect.width() - 80, 40.0);
     const double margin = std::max(0.5, (last - first + 1) * (kDotRadius + 2) / roughWidth);
     const AxisPlan x{
-        QStringLiteral("day (YY-MM-DD)"), first - margin, last + margin, false, 1, 0, DateText};
+        QStringLiteral("day (YY-MM-DD)"), first - margin, last + margin, false, 1, 0, DayLabel};
     const AxisPlan y{caption, lo, hi, true, 0, 0, {}};
     const AxisPlan strip{QStringLiteral("trucks"), 0, static_cast<double>(most), true, 1, 0, {}};
     const std::optional<XYFrame> frame = LayOutXY(chart, style, top, x, y, &strip, kStripShare);
