@@ -17,12 +17,6 @@ namespace axlewise {
 
 namespace {
 
-// The charts in the order of the Summary window's grid, two to a row: the
-// weights and the checks, the two daily medians side by side, then the rest.
-constexpr ChartKind kPageCharts[] = {ChartKind::Gvw,    ChartKind::Checks, ChartKind::Steering,
-                                     ChartKind::Tandem, ChartKind::Hourly, ChartKind::Speed,
-                                     ChartKind::Axles};
-
 // A chart's size in CSS pixels: two fill a row of the page (see the page's style).
 constexpr QSize kChartSize(558, 336);
 
@@ -60,7 +54,7 @@ ExitStatus RunReport(const Arguments& arguments, int& argc, char** argv) {
     PreferOffscreen();
     const QGuiApplication application(argc, argv);
     std::vector<std::string> charts;
-    for (const ChartKind kind : kPageCharts) {
+    for (const ChartKind kind : kAllCharts) {
         charts.push_back(InlineSvg(ChartSvg(Chart(kind, stats), kChartSize).toStdString()));
     }
 

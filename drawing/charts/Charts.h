@@ -24,9 +24,11 @@ enum class ChartKind {
     Checks,    // a bar per check: its trucks and share
 };
 
+// In the order the Summary window and the report show them: the weights and
+// the checks, the two daily medians side by side, then the rest.
 inline constexpr ChartKind kAllCharts[] = {
-    ChartKind::Gvw,   ChartKind::Steering, ChartKind::Tandem, ChartKind::Hourly,
-    ChartKind::Speed, ChartKind::Axles,    ChartKind::Checks};
+    ChartKind::Gvw,    ChartKind::Checks, ChartKind::Steering, ChartKind::Tandem,
+    ChartKind::Hourly, ChartKind::Speed,  ChartKind::Axles};
 
 // Days with fewer five-axle trucks than this are drawn hollow: their median
 // says little.
