@@ -16,6 +16,9 @@ ChecksAlongside::ChecksAlongside(TruckStore& trucks)
     : trucks_(trucks), handed_(trucks.first() - 1), thread_([this] { run(); }) {}
 
 ChecksAlongside::~ChecksAlongside() {
+    if (!thread_.joinable()) {
+        return;  // finished
+    }
     {
         const std::lock_guard lock(mutex_);
         stop_ = true;
@@ -39,11 +42,11 @@ void ChecksAlongside::readUpTo(TruckIndex last) {
 
 void ChecksAlongside::finish() {
     {
-        std::unique_lock lock(mutex_);
+        const std::lock_guard lock(mutex_);
         done_ = true;
-        wake_.notify_all();
-        wake_.wait(lock, [this] { return finished_; });
     }
+    wake_.notify_one();
+    thread_.join();
     if (failed_) {
         std::rethrow_exception(failed_);
     }
@@ -58,8 +61,6 @@ void ChecksAlongside::run() {
             wake_.wait(lock, [this] { return !queue_.empty() || done_ || stop_; });
             if (stop_ || failed_ || queue_.empty()) {
                 // Stopped, failed, or every stretch handed over is checked.
-                finished_ = true;
-                wake_.notify_all();
                 return;
             }
             stretch = queue_.front();

@@ -47,8 +47,8 @@ public:
     // Trucks up to `last` are read and will not change: they may be checked.
     // Call it on the thread that adds the trucks, with `last` growing.
     void readUpTo(TruckIndex last);
-    // Waits until every truck handed over is checked; an exception of the
-    // checks is raised here.
+    // Waits until every truck handed over is checked and the thread has
+    // ended; an exception of the checks is raised here. Call it once.
     void finish();
 
 private:
@@ -59,9 +59,8 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<TruckStore::Stretch> queue_;
-    bool done_ = false;      // every stretch is handed over
-    bool stop_ = false;      // quit now, checked or not
-    bool finished_ = false;  // the thread is done
+    bool done_ = false;  // every stretch is handed over
+    bool stop_ = false;  // quit now, checked or not
     std::exception_ptr failed_;
     std::thread thread_;
 };
