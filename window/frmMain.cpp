@@ -177,8 +177,11 @@ void frmMain::RefreshSummary() {
     if (summary_ == nullptr || !summary_->isVisible()) {
         return;
     }
-    StatsAccumulator figures;
-    for (TruckIndex n = 1; n <= state_.NoTrucks; ++n) {
+    if (!summaryFigures_) {
+        summaryFigures_ = std::make_unique<StatsAccumulator>();
+    }
+    StatsAccumulator& figures = *summaryFigures_;
+    for (TruckIndex n = figures.trucks() + 1; n <= state_.NoTrucks; ++n) {
         figures.add(n, state_.Trucks.truck(n), state_.Trucks.checks(n));
     }
     summary_->setSummary(figures.result(), linesRead_);

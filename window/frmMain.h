@@ -29,6 +29,7 @@ namespace axlewise {
 
 class PictureBox;
 class frmSummary;
+class StatsAccumulator;
 class FindBar;
 class TextBox;
 
@@ -189,6 +190,10 @@ private:
     QAction* ViewSummary = nullptr;
     QAction* ViewFixedFont = nullptr;
     frmSummary* summary_ = nullptr;
+    // The figures of trucks 1..trucks() of those held: trucks are only ever
+    // added, so a refresh adds those loaded since. Made when the Summary
+    // window is first opened.
+    std::unique_ptr<StatsAccumulator> summaryFigures_;
     // Lines read by every load, blank, head and failing ones included.
     TruckIndex linesRead_ = 0;
 };
