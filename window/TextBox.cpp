@@ -207,8 +207,7 @@ void TextBox::revealLine(LineNumber n) {
     // Lines laid out on the way are trimmed here as a paint would: called
     // for line after line while no paint comes (a hidden window), the
     // layouts kept would otherwise grow without end.
-    const RowPos top = scroll_.top();
-    layouts_.trim(top.line - LineNumber(1), top.line + LineNumber(scroll_.rowsInView() + 1));
+    layouts_.trimToView(scroll_);
     sync(Reveal::No);
 }
 
@@ -588,7 +587,7 @@ void TextBox::paintEvent(QPaintEvent* event) {
     QColor band = colours.color(group, QPalette::Highlight);
     band.setAlpha(kBandAlpha);
 
-    qreal y = scroll_.topMargin() - layouts_.view(top.line).row(top.row).y();
+    qreal y = layouts_.topLineY(scroll_);
     for (LineNumber line = top.line; line < buffer.lineCount() && y < height; ++line) {
         const LineView& v = layouts_.view(line);
         const ShownLine& shown = v.shown;
@@ -628,7 +627,7 @@ void TextBox::paintEvent(QPaintEvent* event) {
         }
         y += v.height;
     }
-    layouts_.trim(top.line - LineNumber(1), top.line + LineNumber(scroll_.rowsInView() + 1));
+    layouts_.trimToView(scroll_);
 }
 
 void TextBox::resizeEvent(QResizeEvent* event) {

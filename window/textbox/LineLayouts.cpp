@@ -192,7 +192,7 @@ RowPos LineLayouts::rowAt(const ScrollState& scroll, qreal y) const {
     if (y < scroll.topMargin()) {
         return top;
     }
-    qreal lineY = scroll.topMargin() - view(top.line).row(top.row).y();
+    qreal lineY = topLineY(scroll);
     const LineNumber last = lineCount() - LineNumber(1);
     for (LineNumber line = top.line;; ++line) {
         const LineView& v = view(line);
@@ -236,10 +236,20 @@ ByteRange LineLayouts::unitAt(const ScrollState& scroll, QPointF point, SelectUn
     return session_.lineWithBreak(row.line);
 }
 
+qreal LineLayouts::topLineY(const ScrollState& scroll) const {
+    const RowPos top = scroll.top();
+    return scroll.topMargin() - view(top.line).row(top.row).y();
+}
+
+void LineLayouts::trimToView(const ScrollState& scroll) const {
+    const LineNumber top = scroll.top().line;
+    trim(top - LineNumber(1), top + LineNumber(scroll.rowsInView() + 1));
+}
+
 qreal LineLayouts::lineTop(const ScrollState& scroll, LineNumber n) const {
     const RowPos top = scroll.top();
     const qreal height = scroll.viewHeight();
-    qreal y = scroll.topMargin() - view(top.line).row(top.row).y();
+    qreal y = topLineY(scroll);
     if (n >= top.line) {
         for (LineNumber line = top.line; line < n && y < 2 * height + ScrollState::kMargin;
              ++line) {

@@ -65,6 +65,8 @@ public:
     const LineView& view(LineNumber n) const;
     // Over the budget, keeps only the lines [from, to].
     void trim(LineNumber from, LineNumber to) const { cache_.trim(from, to); }
+    // Over the budget, keeps only the lines in scroll's view and one either side.
+    void trimToView(const ScrollState& scroll) const;
     void clear() { cache_.clear(); }
 
     LineNumber lineCount() const override;
@@ -96,6 +98,9 @@ public:
     // the row just out of view, so that the view follows a row at a time.
     ByteRange unitAt(const ScrollState& scroll, QPointF point, SelectUnit unit) const;
     qreal lineTop(const ScrollState& scroll, LineNumber n) const;
+    // The y of the top line's first row: above the view's top margin when the
+    // view starts lower in that line.
+    qreal topLineY(const ScrollState& scroll) const;
 
     // The mark after the shown part of a cut line.
     static QString MarkText(std::int64_t hidden);
