@@ -7,6 +7,13 @@ namespace axlewise {
 
 namespace {
 
+// The first of the lines known to wrap (kept by line) at or after `line`.
+template <typename List>
+auto WrappedFrom(List& wrapped, LineNumber line) {
+    return std::lower_bound(wrapped.begin(), wrapped.end(), line,
+                            [](const auto& known, LineNumber value) { return known.line < value; });
+}
+
 // Wrapped lines remembered at most; past this the ones farthest from the top
 // are forgotten (they count as one row until laid out again), which moves the
 // bar a little but keeps every step cheap.
@@ -164,9 +171,7 @@ RowPos ScrollState::bottom() const {
 }
 
 std::int64_t ScrollState::extraBefore(LineNumber line) const {
-    const auto at = std::lower_bound(
-        wrapped_.begin(), wrapped_.end(), line,
-        [](const Wrapped& wrapped, LineNumber value) { return wrapped.line < value; });
+    const auto at = WrappedFrom(wrapped_, line);
     if (at == wrapped_.begin()) {
         return 0;
     }
@@ -224,9 +229,7 @@ void ScrollState::sumFrom(std::size_t index) {
 }
 
 void ScrollState::noteRows(LineNumber line, int rows) {
-    const auto at = std::lower_bound(
-        wrapped_.begin(), wrapped_.end(), line,
-        [](const Wrapped& wrapped, LineNumber value) { return wrapped.line < value; });
+    const auto at = WrappedFrom(wrapped_, line);
     const auto index = static_cast<std::size_t>(at - wrapped_.begin());
     const bool known = at != wrapped_.end() && at->line == line;
     const std::int64_t extra = std::max(rows, 1) - 1;
@@ -245,9 +248,7 @@ void ScrollState::noteRows(LineNumber line, int rows) {
     sumFrom(index);
     if (wrapped_.size() > kKeptWrapped) {
         // Keep the half nearest the top.
-        const auto nearest = std::lower_bound(
-            wrapped_.begin(), wrapped_.end(), top_.line,
-            [](const Wrapped& wrapped, LineNumber value) { return wrapped.line < value; });
+        const auto nearest = WrappedFrom(wrapped_, top_.line);
         const auto half = static_cast<std::ptrdiff_t>(kKeptWrapped / 4);
         const auto from = nearest - std::min(half, nearest - wrapped_.begin());
         const auto to = nearest + std::min(half, wrapped_.end() - nearest);
@@ -263,9 +264,7 @@ void ScrollState::forgetRows() {
 
 void ScrollState::linesReplaced(const LineChange& change) {
     const LineNumber shift = change.shift();
-    const auto first = std::lower_bound(
-        wrapped_.begin(), wrapped_.end(), change.first,
-        [](const Wrapped& wrapped, LineNumber value) { return wrapped.line < value; });
+    const auto first = WrappedFrom(wrapped_, change.first);
     auto last = first;
     while (last != wrapped_.end() && last->line <= change.oldLast) {
         ++last;
