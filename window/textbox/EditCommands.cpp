@@ -172,17 +172,10 @@ void EditCommands::moveVertically(bool down, bool page, bool select) {
     const std::optional<double> wanted = session_.wantedX();
     const double x = wanted ? *wanted : layouts_.caretX(session_.position());
     const int count = page ? std::max(1, scroll_.rowsInView() - 1) : 1;
-    RowPos pos = layouts_.rowOf(session_.position());
-    int done = 0;
-    for (; done < count; ++done) {
-        const std::optional<RowPos> next = down ? scroll_.next(pos) : scroll_.previous(pos);
-        if (!next) {
-            break;
-        }
-        pos = *next;
-    }
-    ByteOffset to = layouts_.offsetInRow(pos, x);
-    if (done == 0) {
+    const ScrollState::Step moved =
+        scroll_.step(layouts_.rowOf(session_.position()), down ? count : -count);
+    ByteOffset to = layouts_.offsetInRow(moved.row, x);
+    if (moved.rows == 0) {
         // On the first or last row: a page move or a selection goes to the end.
         if (!page && !select) {
             return;
@@ -190,7 +183,7 @@ void EditCommands::moveVertically(bool down, bool page, bool select) {
         to = down ? session_.buffer().size() : ByteOffset(0);
     }
     if (page) {
-        scroll_.scrollRows(down ? done : -done);
+        scroll_.scrollRows(down ? moved.rows : -moved.rows);
     }
     session_.moveTo(to, select);
     session_.setWantedX(x);

@@ -215,11 +215,8 @@ ByteRange LineLayouts::unitAt(const ScrollState& scroll, QPointF point, SelectUn
     if (point.y() < 0) {
         row = scroll.previous(top).value_or(top);
     } else if (point.y() >= scroll.viewHeight()) {
-        RowPos last = top;
-        for (int i = 1; i < scroll.rowsInView(); ++i) {
-            last = scroll.next(last).value_or(last);
-        }
-        row = scroll.next(last).value_or(last);
+        // The row just below the view.
+        row = scroll.step(top, scroll.rowsInView()).row;
     } else {
         row = rowAt(scroll, point.y());
     }

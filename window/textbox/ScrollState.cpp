@@ -41,23 +41,27 @@ void ScrollState::setTop(RowPos top) {
     top_ = top;
 }
 
-void ScrollState::scrollRows(std::int64_t rows) {
-    RowPos pos = top_;
-    for (; rows > 0; --rows) {
-        const std::optional<RowPos> after = next(pos);
+ScrollState::Step ScrollState::step(RowPos from, std::int64_t rows) const {
+    Step step{from, 0};
+    for (; step.rows < rows; ++step.rows) {
+        const std::optional<RowPos> after = next(step.row);
         if (!after) {
-            break;
+            return step;
         }
-        pos = *after;
+        step.row = *after;
     }
-    for (; rows < 0; ++rows) {
-        const std::optional<RowPos> before = previous(pos);
+    for (; step.rows < -rows; ++step.rows) {
+        const std::optional<RowPos> before = previous(step.row);
         if (!before) {
-            break;
+            return step;
         }
-        pos = *before;
+        step.row = *before;
     }
-    setTop(pos);
+    return step;
+}
+
+void ScrollState::scrollRows(std::int64_t rows) {
+    setTop(step(top_, rows).row);
 }
 
 void ScrollState::scrollToShow(RowPos row) {
@@ -77,14 +81,7 @@ void ScrollState::revealLine(LineNumber line) {
     const int rows = geometry_.rows(line);
     const RowPos last{line, rows - 1};
     const int inView = rowsInView();
-    RowPos lowest = top_;  // the last row in view
-    for (int row = 1; row < inView; ++row) {
-        const std::optional<RowPos> after = next(lowest);
-        if (!after) {
-            break;
-        }
-        lowest = *after;
-    }
+    const RowPos lowest = step(top_, inView - 1).row;  // the last row in view
     if (!(first < top_) && !(lowest < last)) {
         return;
     }
@@ -97,15 +94,7 @@ void ScrollState::revealLine(LineNumber line) {
         scrollToShow(first);
         return;
     }
-    RowPos top = first;
-    for (int above = std::max(0, (inView - rows) / 2); above > 0; --above) {
-        const std::optional<RowPos> before = previous(top);
-        if (!before) {
-            break;
-        }
-        top = *before;
-    }
-    setTop(top);
+    setTop(step(first, -std::max(0, (inView - rows) / 2)).row);
 }
 
 std::optional<RowPos> ScrollState::next(RowPos pos) const {

@@ -70,6 +70,13 @@ public:
 
     std::optional<RowPos> next(RowPos pos) const;
     std::optional<RowPos> previous(RowPos pos) const;
+    // The row `rows` rows after from (before it when negative), stopping at
+    // the first or the last row, and how many rows were stepped.
+    struct Step {
+        RowPos row;
+        std::int64_t rows = 0;
+    };
+    Step step(RowPos from, std::int64_t rows) const;
     // Rows that fit whole in the view from the top row, or from top (at least 1).
     int rowsInView() const { return rowsFrom(top_); }
     int rowsFrom(RowPos top) const;
